@@ -1,0 +1,28 @@
+#pragma once
+#include <string_view>
+
+#include "host/backend.h"
+#include "host/form.h"
+
+namespace host {
+
+/// Delivers events to a form one at a time. An error that escapes a handler
+/// is reported to the user and ends the program; no handler runs after it.
+class Dispatcher final : public EventSink {
+ public:
+  Dispatcher(Backend& backend, std::string_view title) : backend_(backend), title_(title) {}
+
+  void Attach(Form& form) { form_ = &form; }
+  void Raise(std::string_view control, Event event) override;
+
+  /// Exit status once a handler has failed, else 0.
+  int Failure() const { return failure_; }
+
+ private:
+  Backend& backend_;
+  std::string_view title_;
+  Form* form_ = nullptr;
+  int failure_ = 0;
+};
+
+}  // namespace host

@@ -1,0 +1,42 @@
+#include "host/qt/qt_backend.h"
+
+#include <QMessageBox>
+#include <cstdio>
+
+#include "host/qt/qt_window.h"
+#include "host/runtime_error.h"
+
+namespace host {
+
+std::unique_ptr<Backend> CreateBackend() { return std::make_unique<qt::QtBackend>(); }
+
+namespace qt {
+
+QtBackend::QtBackend() : application_(std::make_unique<QApplication>(argc_, argv_)) {
+  // Handlers end the program on failure; nothing else should.
+  QApplication::setQuitOnLastWindowClosed(true);
+}
+
+QtBackend::~QtBackend() {
+  windows_.clear();
+  application_.reset();
+}
+
+NativeWindow& QtBackend::CreateWindow(const WindowDesign& design, EventSink& events) {
+  windows_.push_back(std::make_unique<QtWindow>(design, events));
+  return *windows_.back();
+}
+
+int QtBackend::Run() { return QApplication::exec(); }
+
+void QtBackend::Quit(int status) { QApplication::exit(status); }
+
+void QtBackend::ReportError(std::string_view title, const RuntimeError& error) {
+  // Also on standard error, so that a run without a desktop leaves a trace.
+  std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(title.size()), title.data(), error.what());
+  QMessageBox::critical(nullptr, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+                        QString::fromUtf8(error.what()));
+}
+
+}  // namespace qt
+}  // namespace host

@@ -1,0 +1,43 @@
+#pragma once
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "host/backend.h"
+#include "host/design.h"
+
+namespace host::qt {
+
+class QtTextBox;
+
+/// The top-level window and its controls, built from a design.
+class QtWindow final : public QWidget, public NativeWindow {
+ public:
+  QtWindow(const WindowDesign& design, EventSink& events);
+
+  Status GetHeight(float& twips) override;
+  Status GetWidth(float& twips) override;
+  Status GetScaleHeight(float& twips) override;
+  Status GetScaleWidth(float& twips) override;
+  Status GetWindowState(std::int16_t& state) override;
+  Status GetTextBox(std::string_view name, Ref<TextBox>& box) override;
+  void Show() override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void CreateControls(const WindowDesign& design);
+  void OrderFocus(const WindowDesign& design);
+  void QueueResize();
+  void DeliverResize();
+
+  std::string name_;
+  EventSink& events_;
+  std::vector<QtTextBox*> text_boxes_;  // owned by this widget as children
+  bool shown_ = false;
+  bool resize_queued_ = false;
+};
+
+}  // namespace host::qt

@@ -1,0 +1,35 @@
+#pragma once
+#include <string_view>
+
+#include "host/controls.h"
+#include "host/form.h"
+#include "host/status.h"
+#include "host/string.h"
+
+namespace window {
+
+/// The program's only window: paste JSON into Inputs, press Convert, read
+/// the readable text in Outputs.
+class JSONfrm final : public host::Form {
+ public:
+  explicit JSONfrm(host::Window& me) : me_(me) {}
+
+  /// The conversion, placed on the window although it uses nothing of it.
+  /// A failure inside comes back as a failing status.
+  host::Status JSONFormat(host::StringView text, host::String& result) const;
+
+  void Command1_Click();
+  void Form_Load();
+  void Form_Resize();
+
+  void Handle(std::string_view control, host::Event event) override;
+
+  // Client size over outer size at load time; zero until Load has run.
+  double HeightRatio = 0;
+  double WidthRatio = 0;
+
+ private:
+  host::Window& me_;
+};
+
+}  // namespace window
