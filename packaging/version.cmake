@@ -1,0 +1,18 @@
+# The program's version record, written once. The Linux build and the
+# Windows resource script are both generated from these values.
+set(QUILLFEN_PRODUCT_NAME "Quillfen")
+set(QUILLFEN_INTERNAL_NAME "Quillfen")
+set(QUILLFEN_ORIGINAL_FILENAME "Quillfen.exe")
+set(QUILLFEN_FILE_VERSION "1.00")
+set(QUILLFEN_PRODUCT_VERSION "1.00")
+# Numeric file and product version: major, minor, build, revision.
+set(QUILLFEN_VERSION_MAJOR 1)
+set(QUILLFEN_VERSION_MINOR 0)
+set(QUILLFEN_VERSION_BUILD 0)
+set(QUILLFEN_VERSION_REVISION 0)
+set(QUILLFEN_FILE_FLAGS 0)
+set(QUILLFEN_FILE_OS 4)          # 32-bit Windows
+set(QUILLFEN_FILE_TYPE 1)        # application
+set(QUILLFEN_STRING_TABLE "040904B0")
+set(QUILLFEN_LANGUAGE 0x0409)
+set(QUILLFEN_CODE_PAGE 1200)
