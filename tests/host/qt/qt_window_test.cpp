@@ -1,0 +1,197 @@
+#include "host/qt/qt_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "host/dispatch.h"
+#include "host/runtime_error.h"
+#include "host/qt/qt_backend.h"
+#include "host/start.h"
+#include "host/twips.h"
+#include "window/design.h"
+#include "window/jsonfrm.h"
+#include "window/program.h"
+
+namespace host::qt {
+namespace {
+
+class QtWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = &backend_.CreateWindow(window::kJSONfrmDesign, dispatcher_);
+    form_ = std::make_unique<window::JSONfrm>(*window_);
+    dispatcher_.Attach(*form_);
+    dispatcher_.Raise("JSONfrm", Event::kLoad);
+    window_->Show();
+    QApplication::processEvents();
+    top_ = QApplication::topLevelWidgets().value(0);
+  }
+
+  template <class T>
+  T* Find(const char* name) {
+    T* widget = top_->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  QRect DesignPixels(const TwipRect& rect) {
+    const int x = top_->logicalDpiX();
+    const int y = top_->logicalDpiY();
+    return QRect(TwipsToPixels(rect.left, x), TwipsToPixels(rect.top, y),
+                 TwipsToPixels(rect.width, x), TwipsToPixels(rect.height, y));
+  }
+
+  void SetInputs(const QString& text) { Find<QPlainTextEdit>("Inputs")->setPlainText(text); }
+  void PressConvert() { QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton); }
+  String OutputsText() {
+    String text;
+    Ref<TextBox> box;
+    EXPECT_EQ(window_->GetTextBox("Outputs", box), kOk);
+    EXPECT_EQ(box->GetText(text), kOk);
+    return text;
+  }
+
+  QtBackend backend_;
+  Dispatcher dispatcher_{backend_, "Quillfen"};
+  NativeWindow* window_ = nullptr;
+  std::unique_ptr<window::JSONfrm> form_;
+  QWidget* top_ = nullptr;
+};
+
+TEST_F(QtWindowTest, WindowHasCaptionAndDesignClientSize) {
+  ASSERT_NE(top_, nullptr);
+  EXPECT_EQ(top_->windowTitle(), "JSON to readable text converter");
+  EXPECT_EQ(top_->size(), DesignPixels({0, 0, 6615, 10890}).size());
+}
+
+TEST_F(QtWindowTest, ControlsHaveTheirCaptionsAndFixedControlsTheirDesignPlaces) {
+  for (const ControlDesign& control : window::kJSONfrmDesign.controls) {
+    QWidget* widget = Find<QWidget>(std::string(control.name).c_str());
+    ASSERT_NE(widget, nullptr);
+    if (control.kind == ControlKind::kTextBox) continue;  // laid out by Resize
+    EXPECT_EQ(widget->geometry(), DesignPixels(control.rect)) << control.name;
+  }
+  EXPECT_EQ(Find<QPushButton>("Command1")->text(), "Convert");
+  EXPECT_EQ(Find<QLabel>("Label1")->text(), "JSON string - paste in");
+  EXPECT_EQ(Find<QLabel>("Label2")->text(), "JSON converted to readable");
+  EXPECT_FALSE(Find<QPushButton>("Command1")->isDefault());
+  EXPECT_FALSE(Find<QPushButton>("Command1")->autoDefault());
+}
+
+TEST_F(QtWindowTest, FocusStartsInInputsAndTabGoesToConvertThenOutputs) {
+  auto* inputs = Find<QWidget>("Inputs");
+  EXPECT_EQ(QApplication::focusWidget(), inputs);
+  QTest::keyClick(inputs, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>("Command1"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>("Outputs"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>("Command1"));
+  EXPECT_EQ(Find<QPlainTextEdit>("Inputs")->toPlainText(), "") << "Tab must not be typed";
+  EXPECT_EQ(Find<QLabel>("Label1")->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(QtWindowTest, EnterInInputsStartsANewLineAndDoesNotConvert) {
+  auto* inputs = Find<QPlainTextEdit>("Inputs");
+  QTest::keyClicks(inputs, "{a");
+  QTest::keyClick(inputs, Qt::Key_Return);
+  QTest::keyClicks(inputs, "}");
+  Ref<TextBox> box;
+  ASSERT_EQ(window_->GetTextBox("Inputs", box), kOk);
+  String text;
+  ASSERT_EQ(box->GetText(text), kOk);
+  EXPECT_EQ(text, u"{a\r\n}");
+  EXPECT_EQ(OutputsText(), u"");
+}
+
+TEST_F(QtWindowTest, ConvertShowsReadableText) {
+  SetInputs("{\"a\":1,\"b\":{\"c\":2}}");
+  PressConvert();
+  EXPECT_EQ(OutputsText(), u"{\r\n\"a\":1\r\n\"b\":{\r\n\"c\":2\r\n}\r\n}");
+  EXPECT_EQ(Find<QPlainTextEdit>("Outputs")->blockCount(), 6);
+}
+
+TEST_F(QtWindowTest, SpaceOnFocusedConvertPressesIt) {
+  SetInputs("{}");
+  auto* button = Find<QPushButton>("Command1");
+  button->setFocus();
+  QTest::keyClick(button, Qt::Key_Space);
+  EXPECT_EQ(OutputsText(), u"{\r\n\r\n}");
+}
+
+TEST_F(QtWindowTest, ConvertOverwritesTypedOutputsAndEmptyInputEmptiesIt) {
+  auto* outputs = Find<QPlainTextEdit>("Outputs");
+  QTest::keyClicks(outputs, "typed");
+  PressConvert();
+  EXPECT_EQ(OutputsText(), u"");
+}
+
+TEST_F(QtWindowTest, NonAsciiAndNoBreakSpaceSurvivePasteAndConvert) {
+  QApplication::clipboard()->setText(QString::fromUtf16(u"{\"k\u00A0\":\"\u00E9\U0001F600\"}"));
+  auto* inputs = Find<QPlainTextEdit>("Inputs");
+  inputs->setFocus();
+  QTest::keyClick(inputs, Qt::Key_V, Qt::ControlModifier);
+  PressConvert();
+  EXPECT_EQ(OutputsText(), u"{\r\n\"k\u00A0\":\"\u00E9\U0001F600\"\r\n}");
+}
+
+TEST_F(QtWindowTest, CopyFromOutputsUsesLineFeeds) {
+  SetInputs("{a,b}");
+  PressConvert();
+  auto* outputs = Find<QPlainTextEdit>("Outputs");
+  outputs->selectAll();
+  outputs->copy();
+  EXPECT_EQ(QApplication::clipboard()->text(), "{\na\nb\n}");
+}
+
+TEST_F(QtWindowTest, UnknownTextBoxIsAFailingStatus) {
+  Ref<TextBox> box;
+  EXPECT_TRUE(window_->GetTextBox("Label1", box).Failed());
+  EXPECT_FALSE(box);
+}
+
+class FailingOnClick final : public Form {
+  void Handle(std::string_view, Event event) override {
+    if (event == Event::kClick) throw RuntimeError(ErrorNumber::kOverflow, "Overflow");
+  }
+};
+
+// Starts a program whose Click fails, presses Convert, and accepts the
+// message box that follows, printing its text.
+[[noreturn]] void RunFailingProgram() {
+  QtBackend backend;
+  const Program program{.title = "Quillfen",
+                        .design = &window::kJSONfrmDesign,
+                        .create_form = [](Window&) { return std::make_unique<FailingOnClick>(); }};
+  QTimer::singleShot(0, [] {
+    QApplication::topLevelWidgets().value(0)->findChild<QPushButton*>("Command1")->click();
+  });
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      std::fprintf(stderr, "shown: %s\n", box->text().toUtf8().constData());
+      box->accept();
+    }
+  });
+  closer.start(20);
+  std::exit(Start(backend, program));
+}
+
+// The whole program in a child process: a failing handler shows a message
+// box and the process ends with a non-zero status.
+TEST(QtErrorReport, HandlerErrorIsShownAndEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RunFailingProgram(), ::testing::ExitedWithCode(1),
+              "shown: Run-time error '6': Overflow");
+}
+
+}  // namespace
+}  // namespace host::qt
