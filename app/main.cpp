@@ -1,8 +1,9 @@
 #include "host/backend.h"
 #include "host/start.h"
-#include "window/program.h"
+#include "window/procedures.h"
+#include "window/records.h"
 
 int main() {
   const auto backend = host::CreateBackend();
-  return host::Start(*backend, window::JSONfrmProgram());
+  return host::Start(*backend, window::kProjectImage, window::kJSONfrmCode);
 }

@@ -38,6 +38,7 @@ class ByteReader {
   std::size_t Offset() const { return offset_; }
   std::size_t Remaining() const { return bytes_.size() - offset_; }
   std::span<const std::uint8_t> All() const { return bytes_; }
+  std::string_view Record() const { return record_; }
 
   /// Throws a RecordError naming `field` at the current offset.
   [[noreturn]] void Fail(std::string_view field, std::string_view problem) const;

@@ -1,7 +1,10 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+#include "host/guid.h"
 
 namespace host {
 
@@ -38,11 +41,24 @@ struct ControlDesign {
 /// A window as designed: its own properties and its controls in creation order.
 struct WindowDesign {
   std::string_view name;
+  Guid object_id;     // the window object's own identifier
+  Guid interface_id;  // the interface its properties are reached through
   std::string_view caption;
   std::string_view link_topic;
   TwipRect client;
   StartUpPosition start_up_position = StartUpPosition::kDefault;
+  // Two window properties every record stores (codes 0x19 and 0x23). Nothing
+  // here depends on them; they are kept so that a record reads back as written.
+  std::uint32_t property_19 = 0x00420001;
+  std::uint32_t property_23 = 0xFFFFFFFF;
   std::span<const ControlDesign> controls;
+
+  friend constexpr bool operator==(const WindowDesign& a, const WindowDesign& b) {
+    return a.name == b.name && a.object_id == b.object_id && a.interface_id == b.interface_id &&
+           a.caption == b.caption && a.link_topic == b.link_topic && a.client == b.client &&
+           a.start_up_position == b.start_up_position && a.property_19 == b.property_19 &&
+           a.property_23 == b.property_23 && std::ranges::equal(a.controls, b.controls);
+  }
 };
 
 }  // namespace host

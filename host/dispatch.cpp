@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "host/report.h"
 #include "host/runtime_error.h"
 
 namespace host {
@@ -11,15 +12,17 @@ constexpr int kFailureExitStatus = 1;
 
 void Dispatcher::Raise(std::string_view control, Event event) {
   if (form_ == nullptr || failure_ != 0) return;
+  const Procedure* procedure = bindings_->Find(control, event);
+  if (procedure == nullptr) return;
   try {
-    form_->Handle(control, event);
+    procedure->run(*form_);
     return;
   } catch (const RuntimeError& error) {
     failure_ = kFailureExitStatus;
-    backend_.ReportError(title_, error);
+    Report(backend_, title_, error);
   } catch (const std::bad_alloc&) {
     failure_ = kFailureExitStatus;
-    backend_.ReportError(title_, RuntimeError(ErrorNumber::kOutOfMemory, "Out of memory"));
+    Report(backend_, title_, RuntimeError(ErrorNumber::kOutOfMemory, "Out of memory"));
   }
   backend_.Quit(failure_);
 }

@@ -2,17 +2,22 @@
 #include <string_view>
 
 #include "host/backend.h"
+#include "host/bindings.h"
 #include "host/form.h"
 
 namespace host {
 
-/// Delivers events to a form one at a time. An error that escapes a handler
-/// is reported to the user and ends the program; no handler runs after it.
+/// Delivers events to a form one at a time, each to the procedure its event
+/// table binds. An error that escapes a handler is reported to the user and
+/// ends the program; no handler runs after it.
 class Dispatcher final : public EventSink {
  public:
   Dispatcher(Backend& backend, std::string_view title) : backend_(backend), title_(title) {}
 
-  void Attach(Form& form) { form_ = &form; }
+  void Attach(Form& form, const EventBindings& bindings) {
+    form_ = &form;
+    bindings_ = &bindings;
+  }
   void Raise(std::string_view control, Event event) override;
 
   /// Exit status once a handler has failed, else 0.
@@ -22,6 +27,7 @@ class Dispatcher final : public EventSink {
   Backend& backend_;
   std::string_view title_;
   Form* form_ = nullptr;
+  const EventBindings* bindings_ = nullptr;
   int failure_ = 0;
 };
 

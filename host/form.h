@@ -1,27 +1,40 @@
 #pragma once
-#include <functional>
 #include <memory>
+#include <span>
 #include <string_view>
 
 #include "host/controls.h"
-#include "host/design.h"
-#include "host/events.h"
+#include "host/guid.h"
 
 namespace host {
 
-/// The program's side of a window: receives its bound events.
+/// The program's side of a window. Its event handlers are reached through
+/// the object's procedure table, never through the form itself.
 class Form {
  public:
   virtual ~Form() = default;
-  /// Runs the handler bound to `event` of `control`, if any.
-  virtual void Handle(std::string_view control, Event event) = 0;
 };
 
-/// What the start routine needs to know of the program.
-struct Program {
-  std::string_view title;  // shown on error reports
-  const WindowDesign* design = nullptr;
-  std::function<std::unique_ptr<Form>(Window& window)> create_form;
+/// The interfaces a form names when a status check fails, as the object
+/// table of the project image records them.
+struct ObjectInterfaces {
+  Guid object;  // the form's own members, such as a procedure it defines
+  Guid window;  // the window's properties
+};
+
+/// One entry of an object's procedure table: its name, and how the host
+/// runs it when an event is bound to it. A procedure that takes arguments
+/// has no `run`: the form calls it itself, and no event may be bound to it.
+struct Procedure {
+  std::string_view name;
+  void (*run)(Form& form) = nullptr;
+};
+
+/// The code behind one object of the project image: how to make its form
+/// and its procedure table, in the order of the image's procedure table.
+struct ObjectCode {
+  std::unique_ptr<Form> (*create)(Window& me, const ObjectInterfaces& interfaces) = nullptr;
+  std::span<const Procedure> procedures;
 };
 
 }  // namespace host

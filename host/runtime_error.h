@@ -14,6 +14,7 @@ enum class ErrorNumber : std::int32_t {
   kInvalidProcedureCall = 5,
   kOverflow = 6,
   kOutOfMemory = 7,
+  kInvalidFormat = 321,  // a record the program starts from is malformed
   kAutomation = 440,
 };
 

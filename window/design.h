@@ -2,10 +2,13 @@
 #include <array>
 
 #include "host/design.h"
+#include "window/identifiers.h"
 
 namespace window {
 
 /// The design of JSONfrm: the window and its five controls in creation order.
+/// Only the design record is written from it; the program builds its window
+/// from that record.
 inline constexpr std::array<host::ControlDesign, 5> kJSONfrmControls{{
     {.id = 1, .name = "Outputs", .kind = host::ControlKind::kTextBox, .caption = "",
      .rect = {960, 1320, 5525, 9375}, .tab_index = 2, .multi_line = true,
@@ -23,6 +26,8 @@ inline constexpr std::array<host::ControlDesign, 5> kJSONfrmControls{{
 
 inline constexpr host::WindowDesign kJSONfrmDesign{
     .name = "JSONfrm",
+    .object_id = kJSONfrmObjectId,
+    .interface_id = kJSONfrmInterface,
     .caption = "JSON to readable text converter",
     .link_topic = "Form1",
     .client = {120, 465, 6615, 10890},

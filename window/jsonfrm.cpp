@@ -1,6 +1,5 @@
 #include "window/jsonfrm.h"
 
-#include <array>
 #include <cstdint>
 
 #include "convert/json_format.h"
@@ -17,7 +16,6 @@ using host::Ref;
 constexpr std::string_view kWindowName = "JSONfrm";
 constexpr std::string_view kInputs = "Inputs";
 constexpr std::string_view kOutputs = "Outputs";
-constexpr std::string_view kCommand1 = "Command1";
 
 // Layout allowances and design positions, twips.
 constexpr float kHeightAllowance = 1800;
@@ -26,27 +24,16 @@ constexpr float kOutputsTop = 1320;
 constexpr float kInputsTop = 360;
 constexpr float kBoxesLeft = 960;
 
-struct Binding {
-  std::string_view control;
-  host::Event event;
-  void (JSONfrm::*handler)();
-};
-
-constexpr std::array kBindings{
-    Binding{kCommand1, host::Event::kClick, &JSONfrm::Command1_Click},
-    Binding{kWindowName, host::Event::kLoad, &JSONfrm::Form_Load},
-    Binding{kWindowName, host::Event::kResize, &JSONfrm::Form_Resize},
-};
-
-Ref<host::TextBox> TextBoxOf(host::Window& me, std::string_view name) {
+Ref<host::TextBox> TextBoxOf(host::Window& me, const host::Guid& window, std::string_view name) {
   Ref<host::TextBox> box;
-  Check(me.GetTextBox(name, box), kWindowName, kJSONfrmInterface, name);
+  Check(me.GetTextBox(name, box), kWindowName, window, name);
   return box;
 }
 
-float Read(host::Window& me, host::Status (host::Window::*get)(float&), std::string_view member) {
+float Read(host::Window& me, const host::Guid& window, host::Status (host::Window::*get)(float&),
+           std::string_view member) {
   float value = 0;
-  Check((me.*get)(value), kWindowName, kJSONfrmInterface, member);
+  Check((me.*get)(value), kWindowName, window, member);
   return value;
 }
 
@@ -76,58 +63,49 @@ host::Status JSONfrm::JSONFormat(host::StringView text, host::String& result) co
 
 void JSONfrm::Command1_Click() {
   const Ref<host::Window> me(&me_);
-  const Ref<host::TextBox> outputs = TextBoxOf(*me, kOutputs);
+  const Ref<host::TextBox> outputs = TextBoxOf(*me, interfaces_.window, kOutputs);
   host::String input;
   {
-    const Ref<host::TextBox> inputs = TextBoxOf(*me, kInputs);
+    const Ref<host::TextBox> inputs = TextBoxOf(*me, interfaces_.window, kInputs);
     Check(inputs->GetText(input), kInputs, kTextBoxInterface, "Text");
   }
   host::String readable;
-  Check(JSONFormat(input, readable), kWindowName, kJSONFormatInterface, "JSONFormat");
+  Check(JSONFormat(input, readable), kWindowName, interfaces_.object, "JSONFormat");
   Check(outputs->PutText(readable), kOutputs, kTextBoxInterface, "Text");
 }
 
 void JSONfrm::Form_Load() {
   const Ref<host::Window> me(&me_);
-  const float height = Read(*me, &host::Window::GetHeight, "Height");
-  const float scale_height = Read(*me, &host::Window::GetScaleHeight, "ScaleHeight");
+  const float height = Read(*me, interfaces_.window, &host::Window::GetHeight, "Height");
+  const float scale_height = Read(*me, interfaces_.window, &host::Window::GetScaleHeight, "ScaleHeight");
   HeightRatio = host::CheckedDivide(scale_height, height);
-  const float width = Read(*me, &host::Window::GetWidth, "Width");
-  const float scale_width = Read(*me, &host::Window::GetScaleWidth, "ScaleWidth");
+  const float width = Read(*me, interfaces_.window, &host::Window::GetWidth, "Width");
+  const float scale_width = Read(*me, interfaces_.window, &host::Window::GetScaleWidth, "ScaleWidth");
   WidthRatio = host::CheckedDivide(scale_width, width);
 }
 
 void JSONfrm::Form_Resize() {
   const Ref<host::Window> me(&me_);
   std::int16_t state = 0;
-  Check(me->GetWindowState(state), kWindowName, kJSONfrmInterface, "WindowState");
+  Check(me->GetWindowState(state), kWindowName, interfaces_.window, "WindowState");
   if (state == static_cast<std::int16_t>(host::WindowState::kMinimized)) return;
 
-  const Ref<host::TextBox> outputs = TextBoxOf(*me, kOutputs);
-  const Ref<host::TextBox> inputs = TextBoxOf(*me, kInputs);
+  const Ref<host::TextBox> outputs = TextBoxOf(*me, interfaces_.window, kOutputs);
+  const Ref<host::TextBox> inputs = TextBoxOf(*me, interfaces_.window, kInputs);
   Put(*outputs, &host::TextBox::PutTop, kOutputsTop, kOutputs, "Top");
   Put(*inputs, &host::TextBox::PutTop, kInputsTop, kInputs, "Top");
   Put(*outputs, &host::TextBox::PutLeft, kBoxesLeft, kOutputs, "Left");
   Put(*inputs, &host::TextBox::PutLeft, kBoxesLeft, kInputs, "Left");
 
-  const float height = Read(*me, &host::Window::GetHeight, "Height");
+  const float height = Read(*me, interfaces_.window, &host::Window::GetHeight, "Height");
   Put(*outputs, &host::TextBox::PutHeight, Scaled(height, kHeightAllowance, HeightRatio),
       kOutputs, "Height");
-  const float width = Read(*me, &host::Window::GetWidth, "Width");
+  const float width = Read(*me, interfaces_.window, &host::Window::GetWidth, "Width");
   Put(*outputs, &host::TextBox::PutWidth, Scaled(width, kWidthAllowance, WidthRatio), kOutputs,
       "Width");
-  const float width_again = Read(*me, &host::Window::GetWidth, "Width");
+  const float width_again = Read(*me, interfaces_.window, &host::Window::GetWidth, "Width");
   Put(*inputs, &host::TextBox::PutWidth, Scaled(width_again, kWidthAllowance, WidthRatio),
       kInputs, "Width");
-}
-
-void JSONfrm::Handle(std::string_view control, host::Event event) {
-  for (const Binding& binding : kBindings) {
-    if (binding.control == control && binding.event == event) {
-      (this->*binding.handler)();
-      return;
-    }
-  }
 }
 
 }  // namespace window

@@ -1,6 +1,4 @@
 #pragma once
-#include <string_view>
-
 #include "host/controls.h"
 #include "host/form.h"
 #include "host/status.h"
@@ -12,7 +10,10 @@ namespace window {
 /// the readable text in Outputs.
 class JSONfrm final : public host::Form {
  public:
-  explicit JSONfrm(host::Window& me) : me_(me) {}
+  /// `interfaces` are the ones the project image records for JSONfrm; status
+  /// checks name them.
+  JSONfrm(host::Window& me, const host::ObjectInterfaces& interfaces)
+      : me_(me), interfaces_(interfaces) {}
 
   /// The conversion, placed on the window although it uses nothing of it.
   /// A failure inside comes back as a failing status.
@@ -22,14 +23,13 @@ class JSONfrm final : public host::Form {
   void Form_Load();
   void Form_Resize();
 
-  void Handle(std::string_view control, host::Event event) override;
-
   // Client size over outer size at load time; zero until Load has run.
   double HeightRatio = 0;
   double WidthRatio = 0;
 
  private:
   host::Window& me_;
+  host::ObjectInterfaces interfaces_;
 };
 
 }  // namespace window

@@ -1,7 +1,6 @@
 #include "host/qt/qt_backend.h"
 
 #include <QMessageBox>
-#include <cstdio>
 
 #include "host/qt/qt_window.h"
 #include "host/runtime_error.h"
@@ -32,8 +31,6 @@ int QtBackend::Run() { return QApplication::exec(); }
 void QtBackend::Quit(int status) { QApplication::exit(status); }
 
 void QtBackend::ReportError(std::string_view title, const RuntimeError& error) {
-  // Also on standard error, so that a run without a desktop leaves a trace.
-  std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(title.size()), title.data(), error.what());
   QMessageBox::critical(nullptr, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
                         QString::fromUtf8(error.what()));
 }
