@@ -28,10 +28,10 @@ enum class ScrollBars : std::uint8_t { kNone = 0, kHorizontal = 1, kVertical = 2
 /// were read from).
 struct ControlDesign {
   std::uint8_t id = 0;
-  std::string_view name;
+  std::string_view name{};
   ControlKind kind = ControlKind::kLabel;
-  std::string_view caption;
-  TwipRect rect;
+  std::string_view caption{};
+  TwipRect rect{};
   std::int16_t tab_index = 0;
   bool multi_line = false;
   ScrollBars scroll_bars = ScrollBars::kNone;
@@ -40,18 +40,18 @@ struct ControlDesign {
 
 /// A window as designed: its own properties and its controls in creation order.
 struct WindowDesign {
-  std::string_view name;
-  Guid object_id;     // the window object's own identifier
-  Guid interface_id;  // the interface its properties are reached through
-  std::string_view caption;
-  std::string_view link_topic;
-  TwipRect client;
+  std::string_view name{};
+  Guid object_id{};     // the window object's own identifier
+  Guid interface_id{};  // the interface its properties are reached through
+  std::string_view caption{};
+  std::string_view link_topic{};
+  TwipRect client{};
   StartUpPosition start_up_position = StartUpPosition::kDefault;
   // Two window properties every record stores (codes 0x19 and 0x23). Nothing
   // here depends on them; they are kept so that a record reads back as written.
   std::uint32_t property_19 = 0x00420001;
   std::uint32_t property_23 = 0xFFFFFFFF;
-  std::span<const ControlDesign> controls;
+  std::span<const ControlDesign> controls{};
 
   friend constexpr bool operator==(const WindowDesign& a, const WindowDesign& b) {
     return a.name == b.name && a.object_id == b.object_id && a.interface_id == b.interface_id &&

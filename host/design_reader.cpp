@@ -125,7 +125,11 @@ Record ReadRecord(ByteReader& block) {
   Record record;
   record.start = block.Offset();
   const std::uint32_t length = block.U32("record length");
-  if (length < kRecordFixedLength + 1 || length - 4 > block.Remaining()) {
+  if (length < kRecordFixedLength + 1) {
+    block.FailAt(record.start, "record length",
+                 "is " + std::to_string(length) + ", shorter than any record");
+  }
+  if (length - 4 > block.Remaining()) {
     block.FailAt(record.start, "record length",
                  "is " + std::to_string(length) + " but " + std::to_string(block.Remaining() + 4) +
                      " bytes are left in the control block");

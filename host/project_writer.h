@@ -23,39 +23,39 @@ struct EventHandler {
 };
 
 struct ControlEvents {
-  std::string_view name;
-  std::span<const EventHandler> handlers;
+  std::string_view name{};
+  std::span<const EventHandler> handlers{};
 };
 
 struct ObjectDescription {
-  std::string_view name;
+  std::string_view name{};
   std::uint32_t locale = 0;
   std::uint32_t second_locale = 0;
-  std::span<const Procedure> procedures;  // only their names are written
-  std::span<const std::string_view> name_table;  // empty: no name in that slot
-  ObjectInterfaces interfaces;
-  std::span<const ControlEvents> controls;
+  std::span<const Procedure> procedures{};  // only their names are written
+  std::span<const std::string_view> name_table{};  // empty: no name in that slot
+  ObjectInterfaces interfaces{};
+  std::span<const ControlEvents> controls{};
 };
 
 struct ProjectDescription {
   std::uint16_t runtime_build = 0;
-  std::string_view language_library;
-  std::string_view second_language_library;
+  std::string_view language_library{};
+  std::string_view second_language_library{};
   std::uint16_t runtime_revision = 0;
   std::uint32_t locale = 0;
   std::uint32_t second_locale = 0;
   std::uint32_t control_kinds = 0;
   std::uint32_t control_flags = 0;
   std::uint32_t thunk_count = 0;
-  std::string_view description;
-  std::string_view executable_name;
-  std::string_view help_file;
-  std::string_view project_name;
-  ObjectDescription object;
-  Guid window_object_id;
-  std::span<const std::uint8_t> design_record;
-  std::string_view help_directory;
-  Guid type_library;
+  std::string_view description{};
+  std::string_view executable_name{};
+  std::string_view help_file{};
+  std::string_view project_name{};
+  ObjectDescription object{};
+  Guid window_object_id{};
+  std::span<const std::uint8_t> design_record{};
+  std::string_view help_directory{};
+  Guid type_library{};
   std::uint16_t type_library_major = 0;
   std::uint16_t type_library_minor = 0;
   std::uint32_t type_library_locale = 0;
@@ -198,15 +198,15 @@ constexpr ByteWriter<Capacity> Encode(const ProjectDescription& project) {
   }
   for (std::size_t i = 0; i < object.controls.size(); ++i) {
     out.PatchHere(event_tables[i]);
-    std::array<std::uint32_t, kEventTableLength> slots{};
-    slots.fill(kNoHandler);
+    std::array<std::uint32_t, kEventTableLength> handlers{};
+    handlers.fill(kNoHandler);
     for (const EventHandler& handler : object.controls[i].handlers) {
       const auto event = static_cast<std::size_t>(handler.event);
-      if (event >= slots.size() || slots[event] != kNoHandler) throw std::invalid_argument("event slot");
+      if (event >= handlers.size() || handlers[event] != kNoHandler) throw std::invalid_argument("event slot");
       if (handler.procedure >= object.procedures.size()) throw std::out_of_range("no such procedure");
-      slots[event] = handler.procedure;
+      handlers[event] = handler.procedure;
     }
-    for (std::uint32_t slot : slots) out.U32(slot);
+    for (std::uint32_t slot : handlers) out.U32(slot);
   }
 
   out.PatchHere(window_table);

@@ -7,110 +7,104 @@
 
 #include "host/runtime_error.h"
 #include "host/start.h"
+#include "tests/host/scripted_backend.h"
+#include "tests/host/test_image.h"
 
 namespace host {
 namespace {
 
-class RecordingWindow final : public NativeWindow {
+using testing::kMainImage;
+
+class MainBackend final : public testing::ScriptedBackend {
  public:
-  explicit RecordingWindow(std::vector<std::string>& log) : log_(log) {}
-  Status GetHeight(float&) override { return kOk; }
-  Status GetWidth(float&) override { return kOk; }
-  Status GetScaleHeight(float&) override { return kOk; }
-  Status GetScaleWidth(float&) override { return kOk; }
-  Status GetWindowState(std::int16_t&) override { return kOk; }
-  Status GetTextBox(std::string_view, Ref<TextBox>&) override { return kInvalidArgument; }
-  void Show() override { log_.push_back("show"); }
+  testing::ScriptWindow window{log};
 
  private:
-  std::vector<std::string>& log_;
+  NativeWindow& Window() override { return window; }
 };
 
-// Runs the "event loop" by raising a scripted list of events.
-class ScriptedBackend final : public Backend {
- public:
-  std::vector<std::pair<std::string, Event>> script;
-  std::vector<std::string> log;
-  int quit_status = -1;
-
-  NativeWindow& CreateWindow(const WindowDesign&, EventSink& events) override {
-    events_ = &events;
-    return window_;
-  }
-  int Run() override {
-    log.push_back("run");
-    for (const auto& [control, event] : script) {
-      if (quit_status >= 0) break;
-      events_->Raise(control, event);
-    }
-    return quit_status >= 0 ? quit_status : 0;
-  }
-  void Quit(int status) override { quit_status = status; }
-  void ReportError(std::string_view title, const RuntimeError& error) override {
-    log.push_back("report " + std::string(title) + ": " + error.what());
-  }
-
- private:
-  RecordingWindow window_{log};
-  EventSink* events_ = nullptr;
-};
-
-class ScriptedForm final : public Form {
- public:
-  ScriptedForm(std::vector<std::string>& log, std::string failing) : log_(log), failing_(failing) {}
-  void Handle(std::string_view control, Event event) override {
-    const std::string entry = std::string(control) + "/" + std::to_string(static_cast<int>(event));
-    log_.push_back(entry);
-    if (entry == failing_) throw RuntimeError(ErrorNumber::kOverflow, "Overflow");
-  }
-
- private:
-  std::vector<std::string>& log_;
-  std::string failing_;
-};
-
-constexpr WindowDesign kDesign{.name = "Main", .caption = "", .link_topic = "", .client = {}, .controls = {}};
-
-Program MakeProgram(ScriptedBackend& backend, std::string failing) {
-  return Program{.title = "Title",
-                 .design = &kDesign,
-                 .create_form = [&backend, failing](Window&) {
-                   return std::make_unique<ScriptedForm>(backend.log, failing);
-                 }};
+int StartMain(MainBackend& backend, std::string failing = "") {
+  backend.window.script.failing = std::move(failing);
+  return Start(backend, kMainImage, testing::kMainCode);
 }
 
-TEST(Start, RunsLoadThenShowsThenRunsTheLoop) {
-  ScriptedBackend backend;
+TEST(Start, CreatesTheWindowRunsLoadThenShowsThenRunsTheLoop) {
+  MainBackend backend;
   backend.script = {{"Main", Event::kResize}, {"Button", Event::kClick}};
-  EXPECT_EQ(Start(backend, MakeProgram(backend, "")), 0);
-  EXPECT_EQ(backend.log, (std::vector<std::string>{"Main/6", "show", "run", "Main/7", "Button/0"}));
+  EXPECT_EQ(StartMain(backend), 0);
+  EXPECT_EQ(backend.log, (std::vector<std::string>{"create Main", "Main_Load", "show", "run",
+                                                   "Main_Resize", "Button_Click"}));
+}
+
+TEST(Start, BuildsTheWindowFromTheDecodedDesignRecord) {
+  MainBackend backend;
+  ASSERT_EQ(StartMain(backend), 0);
+  EXPECT_EQ(backend.created, testing::kMainDesign);
+  // The design views the image, not the table the record was written from.
+  const auto* image = reinterpret_cast<const char*>(kMainImage.data());
+  for (std::string_view text : {backend.created.name, backend.created.controls[0].caption}) {
+    EXPECT_GE(text.data(), image);
+    EXPECT_LT(text.data(), image + kMainImage.size());
+  }
+  EXPECT_NE(backend.given_controls, testing::kMainControls.data());
+}
+
+TEST(Start, HandsTheFormTheInterfacesOfTheObjectTable) {
+  MainBackend backend;
+  ASSERT_EQ(StartMain(backend), 0);
+  EXPECT_EQ(backend.window.interfaces.object, testing::kMainMembers);
+  EXPECT_EQ(backend.window.interfaces.window, testing::kMainInterface);
+}
+
+TEST(Start, EventsWithoutAHandlerInTheirTableRunNothing) {
+  MainBackend backend;
+  backend.script = {{"Button", Event::kLoad}, {"Main", Event::kClick}, {"Nobody", Event::kClick}};
+  EXPECT_EQ(StartMain(backend), 0);
+  EXPECT_EQ(backend.log, (std::vector<std::string>{"create Main", "Main_Load", "show", "run"}));
 }
 
 TEST(Start, FailingLoadIsReportedAndTheWindowNeverShows) {
-  ScriptedBackend backend;
-  EXPECT_EQ(Start(backend, MakeProgram(backend, "Main/6")), 1);
-  EXPECT_EQ(backend.log,
-            (std::vector<std::string>{"Main/6", "report Title: Run-time error '6': Overflow"}));
+  MainBackend backend;
+  EXPECT_EQ(StartMain(backend, "Main_Load"), 1);
+  EXPECT_EQ(backend.log, (std::vector<std::string>{"create Main", "Main_Load",
+                                                   "report Title: Run-time error '6': Overflow"}));
 }
 
 TEST(Start, ErrorInAHandlerIsReportedEndsTheLoopAndNoHandlerRunsAfterIt) {
-  ScriptedBackend backend;
+  MainBackend backend;
   backend.script = {{"Button", Event::kClick}, {"Main", Event::kResize}, {"Button", Event::kClick}};
-  EXPECT_EQ(Start(backend, MakeProgram(backend, "Main/7")), 1);
-  EXPECT_EQ(backend.log, (std::vector<std::string>{"Main/6", "show", "run", "Button/0", "Main/7",
+  EXPECT_EQ(StartMain(backend, "Main_Resize"), 1);
+  EXPECT_EQ(backend.log, (std::vector<std::string>{"create Main", "Main_Load", "show", "run",
+                                                   "Button_Click", "Main_Resize",
                                                    "report Title: Run-time error '6': Overflow"}));
   EXPECT_EQ(backend.quit_status, 1);
 }
 
+TEST(Start, MalformedImageIsReportedAndNothingIsBuilt) {
+  MainBackend backend;
+  std::vector<std::uint8_t> image(kMainImage.begin(), kMainImage.end());
+  image[0] = 'X';
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Start(backend, image, testing::kMainCode), kMalformedImageStatus);
+  const std::string printed = ::testing::internal::GetCapturedStderr();
+  const std::string message =
+      "Run-time error '321': project header: signature at offset 0: is not the project header signature";
+  EXPECT_EQ(backend.log, (std::vector<std::string>{"report Start-up failed: " + message}));
+  EXPECT_EQ(printed, "Start-up failed: " + message + "\n");
+}
+
 TEST(Dispatcher, OutOfMemoryInAHandlerIsReportedAsRuntimeError) {
-  class Allocating final : public Form {
-    void Handle(std::string_view, Event) override { throw std::bad_alloc(); }
-  };
-  ScriptedBackend backend;
+  class Allocating final : public Form {};
+  constexpr Procedure kAllocate{"Allocate", [](Form&) { throw std::bad_alloc(); }};
+  MainBackend backend;
   Dispatcher dispatcher(backend, "Title");
   Allocating form;
-  dispatcher.Attach(form);
+  EventBindings bindings;
+  bindings.Bind("x", Event::kClick, kAllocate);
+  dispatcher.Attach(form, bindings);
+  ::testing::internal::CaptureStderr();
   dispatcher.Raise("x", Event::kClick);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Title: Run-time error '7': Out of memory\n");
   EXPECT_EQ(dispatcher.Failure(), 1);
   EXPECT_EQ(backend.log, (std::vector<std::string>{"report Title: Run-time error '7': Out of memory"}));
 }

@@ -4,6 +4,7 @@
 
 #include "host/runtime_error.h"
 #include "tests/window/fake_window.h"
+#include "tests/window/image_interfaces.h"
 #include "window/identifiers.h"
 
 namespace window {
@@ -20,13 +21,13 @@ class Convert : public ::testing::Test {
   }
 
   FakeWindow window;
-  JSONfrm form{window};
+  JSONfrm form{window, testing::ImageInterfaces()};
 };
 
 TEST_F(Convert, FillsOutputsWithTheReadableTextAndLeavesInputsAlone) {
   window.inputs.text = u"{\"a\":1,\"b\":{\"c\":2}}";
   window.outputs.text = u"typed by the user";
-  form.Handle("Command1", host::Event::kClick);
+  form.Command1_Click();
   EXPECT_EQ(window.outputs.text, u"{\r\n\"a\":1\r\n\"b\":{\r\n\"c\":2\r\n}\r\n}");
   EXPECT_EQ(window.inputs.text, u"{\"a\":1,\"b\":{\"c\":2}}");
   ExpectNoReferencesHeld();
@@ -90,20 +91,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(JSONFormatMember, ReturnsConvertedTextWithSuccess) {
   FakeWindow window;
-  const JSONfrm form(window);
+  const JSONfrm form(window, testing::ImageInterfaces());
   host::String result;
   EXPECT_EQ(form.JSONFormat(u"a,b", result), host::kOk);
   EXPECT_EQ(result, u"a\r\nb");
-}
-
-TEST(Handle, IgnoresEventsWithoutAHandler) {
-  FakeWindow window;
-  JSONfrm form(window);
-  window.inputs.text = u"{}";
-  form.Handle("Inputs", host::Event::kClick);
-  form.Handle("Command1", host::Event::kLoad);
-  EXPECT_EQ(window.outputs.text, u"");
-  EXPECT_TRUE(window.log.empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "host/runtime_error.h"
 #include "tests/window/fake_window.h"
+#include "tests/window/image_interfaces.h"
 #include "window/jsonfrm.h"
 
 namespace window {
@@ -21,7 +22,7 @@ class Layout : public ::testing::Test {
   void SetUp() override {
     window.height = kOuterHeight;
     window.width = kOuterWidth;
-    form.Handle("JSONfrm", host::Event::kLoad);
+    form.Form_Load();
     window.log.clear();
   }
   float ExpectedHeight(float outer) const {
@@ -32,7 +33,7 @@ class Layout : public ::testing::Test {
   }
 
   FakeWindow window;
-  JSONfrm form{window};
+  JSONfrm form{window, testing::ImageInterfaces()};
 };
 
 TEST_F(Layout, LoadCapturesClientOverOuterRatios) {
@@ -41,7 +42,7 @@ TEST_F(Layout, LoadCapturesClientOverOuterRatios) {
 }
 
 TEST_F(Layout, FirstResizeReplacesTheDesignSizesInTheGivenOrder) {
-  form.Handle("JSONfrm", host::Event::kResize);
+  form.Form_Resize();
   const std::vector<std::string> expected{
       "Outputs.Top=1320",   "Inputs.Top=360",
       "Outputs.Left=960",   "Inputs.Left=960",
@@ -135,14 +136,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, LayoutFault,
 TEST(LayoutLoad, ZeroOuterSizeRaisesOverflow) {
   FakeWindow window;
   window.height = 0;
-  JSONfrm form(window);
+  JSONfrm form(window, testing::ImageInterfaces());
   EXPECT_THROW(form.Form_Load(), host::RuntimeError);
 }
 
 TEST(LayoutLoad, FailingReadNamesTheWindowMember) {
   FakeWindow window;
   window.failing.insert("ScaleWidth");
-  JSONfrm form(window);
+  JSONfrm form(window, testing::ImageInterfaces());
   try {
     form.Form_Load();
     FAIL() << "no error";

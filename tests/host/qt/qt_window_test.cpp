@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 #include "host/dispatch.h"
 #include "host/runtime_error.h"
@@ -17,8 +18,8 @@
 #include "host/start.h"
 #include "host/twips.h"
 #include "window/design.h"
-#include "window/jsonfrm.h"
-#include "window/program.h"
+#include "window/procedures.h"
+#include "window/records.h"
 
 namespace host::qt {
 namespace {
@@ -26,9 +27,11 @@ namespace {
 class QtWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = &backend_.CreateWindow(window::kJSONfrmDesign, dispatcher_);
-    form_ = std::make_unique<window::JSONfrm>(*window_);
-    dispatcher_.Attach(*form_);
+    // As the start routine does it, from the records.
+    plan_.emplace(PlanStart(window::kProjectImage, window::kJSONfrmCode));
+    window_ = &backend_.CreateWindow(plan_->design.Design(), dispatcher_);
+    form_ = window::kJSONfrmCode.create(*window_, plan_->project.objects.at(plan_->object).interfaces);
+    dispatcher_.Attach(*form_, plan_->bindings);
     dispatcher_.Raise("JSONfrm", Event::kLoad);
     window_->Show();
     QApplication::processEvents();
@@ -60,9 +63,10 @@ class QtWindowTest : public ::testing::Test {
   }
 
   QtBackend backend_;
+  std::optional<StartPlan> plan_;
   Dispatcher dispatcher_{backend_, "Quillfen"};
   NativeWindow* window_ = nullptr;
-  std::unique_ptr<window::JSONfrm> form_;
+  std::unique_ptr<Form> form_;
   QWidget* top_ = nullptr;
 };
 
@@ -158,19 +162,20 @@ TEST_F(QtWindowTest, UnknownTextBoxIsAFailingStatus) {
   EXPECT_FALSE(box);
 }
 
-class FailingOnClick final : public Form {
-  void Handle(std::string_view, Event event) override {
-    if (event == Event::kClick) throw RuntimeError(ErrorNumber::kOverflow, "Overflow");
-  }
-};
+// JSONfrm's procedure table with a Click that fails.
+constexpr std::array<Procedure, 4> kFailingOnClick{{
+    {"JSONFormat", nullptr},
+    {"Command1_Click", [](Form&) { throw RuntimeError(ErrorNumber::kOverflow, "Overflow"); }},
+    {"Form_Load", [](Form&) {}},
+    {"Form_Resize", [](Form&) {}},
+}};
 
 // Starts a program whose Click fails, presses Convert, and accepts the
 // message box that follows, printing its text.
 [[noreturn]] void RunFailingProgram() {
   QtBackend backend;
-  const Program program{.title = "Quillfen",
-                        .design = &window::kJSONfrmDesign,
-                        .create_form = [](Window&) { return std::make_unique<FailingOnClick>(); }};
+  const ObjectCode code{.create = [](Window&, const ObjectInterfaces&) { return std::make_unique<Form>(); },
+                        .procedures = kFailingOnClick};
   QTimer::singleShot(0, [] {
     QApplication::topLevelWidgets().value(0)->findChild<QPushButton*>("Command1")->click();
   });
@@ -182,7 +187,7 @@ class FailingOnClick final : public Form {
     }
   });
   closer.start(20);
-  std::exit(Start(backend, program));
+  std::exit(Start(backend, window::kProjectImage, code));
 }
 
 // The whole program in a child process: a failing handler shows a message
