@@ -63,6 +63,10 @@ struct ProjectDescription {
 
 namespace detail {
 
+// Room the writer keeps for references to names and for event tables.
+inline constexpr std::size_t kMaxNameReferences = 64;
+inline constexpr std::size_t kMaxControls = 64;
+
 // Names are written after the records; each reference is patched then.
 // Equal names share one copy.
 class NamePool {
@@ -94,7 +98,7 @@ class NamePool {
     std::string_view name;
     std::uint32_t address = 0;
   };
-  std::array<Entry, 64> entries_{};
+  std::array<Entry, kMaxNameReferences> entries_{};
   std::size_t count_ = 0;
 };
 
@@ -189,7 +193,7 @@ constexpr ByteWriter<Capacity> Encode(const ProjectDescription& project) {
   }
 
   out.PatchHere(control_table);
-  std::array<std::size_t, 64> event_tables{};
+  std::array<std::size_t, detail::kMaxControls> event_tables{};
   if (object.controls.size() > event_tables.size()) throw std::length_error("too many controls");
   for (std::size_t i = 0; i < object.controls.size(); ++i) {
     names.Refer(out, object.controls[i].name);
