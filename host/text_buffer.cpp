@@ -1,0 +1,29 @@
+#include "host/text_buffer.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace host {
+
+StringView TextBuffer::Line(std::size_t line) const {
+  const std::size_t start = LineStart(line);
+  return StringView(text_).substr(start, LineEnd(line) - start);
+}
+
+String TextBuffer::Replace(std::size_t position, std::size_t length, String inserted) {
+  position = std::min(position, text_.size());
+  length = std::min(length, text_.size() - position);
+  String removed;
+  if (position == 0 && length == text_.size()) {
+    // The whole text: hand the old storage over instead of copying it.
+    removed = std::exchange(text_, std::move(inserted));
+    lines_.Build(text_);
+    return removed;
+  }
+  removed.assign(text_, position, length);
+  text_.replace(position, length, inserted);
+  lines_.Update(text_, position, length, inserted.size());
+  return removed;
+}
+
+}  // namespace host
