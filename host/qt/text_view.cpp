@@ -197,13 +197,19 @@ double TextView::CaretX(std::size_t position) {
   return geometry_->X(start, buffer_.Line(line), position - start);
 }
 
-QRectF TextView::CaretRect() const {
-  const std::size_t line = buffer_.Lines().LineOf(caret_);
+QPointF TextView::PointAt(std::size_t position) const {
+  position = std::min(position, buffer_.Size());
+  const std::size_t line = buffer_.Lines().LineOf(position);
   const double row = static_cast<double>(line) - verticalScrollBar()->value();
   const std::size_t start = buffer_.LineStart(line);
-  const double x = geometry_->X(start, buffer_.Line(line), caret_ - start) + TextPainter::kMargin -
+  const double x = geometry_->X(start, buffer_.Line(line), position - start) + TextPainter::kMargin -
                    horizontalScrollBar()->value();
-  return QRectF(x - 1, row * line_height_, 3, line_height_);
+  return QPointF(x, row * line_height_);
+}
+
+QRectF TextView::CaretRect() const {
+  const QPointF at = PointAt(caret_);
+  return QRectF(at.x() - 1, at.y(), 3, line_height_);
 }
 
 void TextView::EnsureCaretVisible() {

@@ -43,6 +43,11 @@ class TextView : public QAbstractScrollArea {
   bool CanUndo() const { return undo_.CanUndo(); }
   bool CanRedo() const { return undo_.CanRedo(); }
 
+  /// Where the boundary before `position` is drawn: its top in viewport
+  /// coordinates, at the scroll position of the moment.
+  QPointF PointAt(std::size_t position) const;
+  double LineHeight() const { return line_height_; }
+
   /// The context menu as shown on a right click; the caller owns it.
   QMenu* CreateContextMenu();
 
