@@ -4,27 +4,45 @@
 #include <cmath>
 #include <utility>
 
+#include "host/find_unit.h"
 #include "host/text_navigation.h"
 
 namespace host {
 namespace {
 constexpr std::size_t kBasicPlane = 0x10000;
 constexpr std::size_t kMaxLinesWithMarks = 64;
+constexpr double kUnitsPerPixel = 64;
 }  // namespace
 
 LineGeometry::LineGeometry(Measure measure, double tab_width)
-    : measure_(std::move(measure)), tab_width_(tab_width), bmp_(kBasicPlane, -1.0f) {}
+    : measure_(std::move(measure)), tab_width_(tab_width), bmp_(kBasicPlane, -1) {}
 
 double LineGeometry::Advance(char32_t character, double x) {
   if (character == U'\t') return (std::floor(x / tab_width_) + 1) * tab_width_ - x;
-  if (character < kBasicPlane) {
-    float& advance = bmp_[character];
-    if (advance < 0) advance = static_cast<float>(measure_(character));
-    return advance;
-  }
+  if (character < kBasicPlane) return Measured(static_cast<char16_t>(character)) / kUnitsPerPixel;
   const auto found = astral_.find(character);
   if (found != astral_.end()) return found->second;
-  return astral_.emplace(character, measure_(character)).first->second;
+  const double advance = std::round(measure_(character) * kUnitsPerPixel) / kUnitsPerPixel;
+  return astral_.emplace(character, advance).first->second;
+}
+
+std::int32_t LineGeometry::Measured(char16_t unit) {
+  std::int32_t& advance = bmp_[unit];
+  if (advance < 0) {
+    advance = static_cast<std::int32_t>(std::max(0.0, std::round(measure_(unit) * kUnitsPerPixel)));
+  }
+  return advance;
+}
+
+std::int64_t LineGeometry::SumPlain(const char16_t* first, const char16_t* last) {
+  // Four sums side by side, so that the additions need not wait on each other.
+  constexpr std::ptrdiff_t kLanes = 4;
+  std::int64_t lanes[kLanes] = {0, 0, 0, 0};
+  for (; last - first >= kLanes; first += kLanes) {
+    for (std::ptrdiff_t lane = 0; lane < kLanes; ++lane) lanes[lane] += Measured(first[lane]);
+  }
+  for (; first != last; ++first) lanes[0] += Measured(*first);
+  return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
 }
 
 LineGeometry::Hit LineGeometry::Step(StringView line, Hit at) {
@@ -45,8 +63,16 @@ LineGeometry::Marks& LineGeometry::MarksFor(std::size_t key) {
 bool LineGeometry::Extend(Marks& marks, StringView line) {
   Hit at{marks.offsets.back(), marks.xs.back()};
   if (at.offset >= line.size()) return false;
-  const std::size_t target = (at.offset / kChunkUnits + 1) * kChunkUnits;
-  while (at.offset < target && at.offset < line.size()) at = Step(line, at);
+  const std::size_t target = std::min(line.size(), (at.offset / kChunkUnits + 1) * kChunkUnits);
+  const char16_t* const units = line.data();
+  while (at.offset < target) {
+    // Only a tab needs the x before it, and only a surrogate is not a cell
+    // of its own; the units between them are summed in one go.
+    const char16_t* const end = FindTabOrSurrogate(units + at.offset, units + target);
+    at.x += static_cast<double>(SumPlain(units + at.offset, end)) / kUnitsPerPixel;
+    at.offset = static_cast<std::size_t>(end - units);
+    if (at.offset < target) at = Step(line, at);
+  }
   marks.offsets.push_back(at.offset);
   marks.xs.push_back(at.x);
   return true;

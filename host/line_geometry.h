@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -19,7 +20,8 @@ class LineGeometry {
 
   static constexpr std::size_t kChunkUnits = 4096;
 
-  /// `measure` gives the advance of one character; it is asked once per character.
+  /// `measure` gives the advance of one character; it is asked once per
+  /// character, and its answer is kept to a 64th of a pixel.
   LineGeometry(Measure measure, double tab_width);
 
   /// The x of boundary `offset` in `line`. `key` identifies the line (its
@@ -49,13 +51,18 @@ class LineGeometry {
   };
 
   double Advance(char32_t character, double x);
+  std::int32_t Measured(char16_t unit);  // in 64ths of a pixel
+  // The advances of [first, last), which holds no tab and no surrogate.
+  std::int64_t SumPlain(const char16_t* first, const char16_t* last);
   Marks& MarksFor(std::size_t key);
   // Extends `marks` by one chunk; false at the end of the line.
   bool Extend(Marks& marks, StringView line);
 
   Measure measure_;
   double tab_width_;
-  std::vector<float> bmp_;  // advances of the basic plane, negative until asked
+  // Advances of the basic plane in 64ths of a pixel, negative until asked.
+  // Whole 64ths (the font engine's own unit) add up exactly in any order.
+  std::vector<std::int32_t> bmp_;
   std::unordered_map<char32_t, double> astral_;
   std::unordered_map<std::size_t, Marks> marks_;
 };

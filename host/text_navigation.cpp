@@ -25,9 +25,6 @@ CharClass ClassOf(char16_t unit) {
 
 }  // namespace
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 bool IsLineBreakAt(StringView text, std::size_t position) {
   return position + 1 < text.size() && text[position] == u'\r' && text[position + 1] == u'\n';
 }

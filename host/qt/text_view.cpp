@@ -93,17 +93,16 @@ void TextView::SetSelection(std::size_t anchor, std::size_t caret) {
 }
 
 void TextView::SetText(StringView text) {
-  Edit(0, buffer_.Size(), String(text), EditKind::kOther);
-  caret_ = anchor_ = 0;
-  EnsureCaretVisible();
+  Edit(0, buffer_.Size(), String(text), EditKind::kOther, 0);
 }
 
-void TextView::Edit(std::size_t position, std::size_t length, String text, EditKind kind) {
+void TextView::Edit(std::size_t position, std::size_t length, String text, EditKind kind,
+                    std::optional<std::size_t> caret) {
   const std::size_t inserted = text.size();
   String removed = buffer_.Replace(position, length, std::move(text));
   undo_.Record(buffer_, kind, position, std::move(removed), inserted);
   geometry_->Invalidate(position);
-  caret_ = anchor_ = position + inserted;
+  caret_ = anchor_ = caret.value_or(position + inserted);
   AfterTextChange();
 }
 
@@ -149,16 +148,17 @@ void TextView::DeleteSelection() { ReplaceSelection(String(), EditKind::kOther);
 void TextView::Undo() {
   if (const auto range = undo_.Undo(buffer_)) {
     geometry_->Invalidate(range->position);
+    anchor_ = range->position;
+    caret_ = range->position + range->length;
     AfterTextChange();
-    SetSelection(range->position, range->position + range->length);
   }
 }
 
 void TextView::Redo() {
   if (const auto range = undo_.Redo(buffer_)) {
     geometry_->Invalidate(range->position);
+    caret_ = anchor_ = range->position + range->length;
     AfterTextChange();
-    SetSelection(range->position + range->length, range->position + range->length);
   }
 }
 

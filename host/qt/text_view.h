@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "host/line_geometry.h"
 #include "host/string.h"
@@ -72,7 +73,9 @@ class TextView : public QAbstractScrollArea {
  private:
   friend class TextPainter;
 
-  void Edit(std::size_t position, std::size_t length, String text, EditKind kind);
+  // Replaces a range; the caret goes behind the new text, or to `caret` if given.
+  void Edit(std::size_t position, std::size_t length, String text, EditKind kind,
+            std::optional<std::size_t> caret = std::nullopt);
   void ReplaceSelection(String text, EditKind kind);
   void AfterTextChange();
   bool HandleCommand(QKeyEvent* event);
