@@ -51,8 +51,13 @@ std::size_t LineIndex::LineOf(std::size_t position) const {
 
 std::size_t LineIndex::LongestLine(std::size_t text_size) const {
   std::size_t longest = 0;
+  std::size_t length = 0;
   for (std::size_t line = 0; line < starts_.size(); ++line) {
-    longest = std::max(longest, End(line, text_size) - starts_[line]);
+    const std::size_t here = End(line, text_size) - starts_[line];
+    if (here > length) {
+      longest = line;
+      length = here;
+    }
   }
   return longest;
 }

@@ -28,7 +28,7 @@ class LineIndex {
   /// The line holding `position`; a position between CR and LF belongs to
   /// the line the pair ends.
   std::size_t LineOf(std::size_t position) const;
-  /// Length in code units of the longest line.
+  /// The line with the most code units (the first of them).
   std::size_t LongestLine(std::size_t text_size) const;
 
  private:

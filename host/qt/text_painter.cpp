@@ -84,8 +84,8 @@ void TextPainter::PaintLine(std::size_t line, double top) {
   }
   if (!run_.isEmpty()) FlushRun(top);
 
+  if (text.size() <= LineGeometry::kChunkUnits) view_.NoteLineWidth(geometry.X(start, text, text.size()));
   if (at.offset == text.size()) {
-    view_.NoteLineWidth(at.x);
     // A selected line break shows as a sliver of selection behind the line.
     const bool has_break = line + 1 < buffer.LineCount();
     if (has_break && selection_.begin <= start + text.size() && selection_.end >= start + text.size() + 2) {

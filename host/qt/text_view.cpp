@@ -1,5 +1,6 @@
 #include "host/qt/text_view.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -17,15 +18,17 @@
 #include "host/line_breaks.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_painter.h"
+#include "host/qt/text_view_accessible.h"
 
 namespace host::qt {
 namespace {
 
 constexpr double kTabCells = 8;             // tab stops, in average character widths
-constexpr double kMarkFontScale = 0.62;     // control marks are drawn smaller than the text
+constexpr double kMarkFontScale = 0.7;      // control marks are drawn smaller than the text
 constexpr double kMarkPadding = 4;          // pixels around a mark's name
 constexpr int kHorizontalStep = 20;         // pixels per click on the scroll bar's arrow
 constexpr std::size_t kSurroundingUnits = 512;  // text an input method sees on each side
+constexpr int kDragScrollMs = 50;
 
 bool IsTypedText(const QString& text) {
   if (text.isEmpty()) return false;
@@ -36,6 +39,7 @@ bool IsTypedText(const QString& text) {
 }  // namespace
 
 TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
+  TextViewAccessible::Register();
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setCursor(Qt::IBeamCursor);
@@ -46,6 +50,8 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
     caret_shown_ = !caret_shown_;
     viewport()->update(CaretRect().toAlignedRect());
   });
+  drag_scroll_.setInterval(kDragScrollMs);
+  drag_scroll_.callOnTimeout(this, [this] { MoveCaret(PositionAt(drag_point_), true); });
   UpdateMetrics();
 }
 
@@ -174,8 +180,12 @@ void TextView::UpdateScrollBars() {
   vertical->setPageStep(visible);
   vertical->setSingleStep(1);
   if (widths_stale_) {
-    // Until a line is measured its width is estimated from its length.
-    widest_ = std::max(widest_, static_cast<double>(buffer_.Lines().LongestLine(buffer_.Size())) * average_advance_);
+    // The line of most units stands for the widest; lines painted later
+    // widen the range if they are wider still.
+    const std::size_t longest = buffer_.Lines().LongestLine(buffer_.Size());
+    const std::size_t start = buffer_.LineStart(longest);
+    const StringView line = buffer_.Line(longest);
+    widest_ = geometry_->X(start, line, line.size());
     widths_stale_ = false;
   }
   QScrollBar* horizontal = horizontalScrollBar();
@@ -212,14 +222,17 @@ QRectF TextView::CaretRect() const {
   return QRectF(at.x() - 1, at.y(), 3, line_height_);
 }
 
-void TextView::EnsureCaretVisible() {
-  const auto line = static_cast<qint64>(buffer_.Lines().LineOf(caret_));
+void TextView::EnsureCaretVisible() { ShowPosition(caret_); }
+
+void TextView::ShowPosition(std::size_t position) {
+  position = std::min(position, buffer_.Size());
+  const auto line = static_cast<qint64>(buffer_.Lines().LineOf(position));
   QScrollBar* vertical = verticalScrollBar();
   const int visible = VisibleLines();
   if (line < vertical->value()) vertical->setValue(static_cast<int>(line));
   if (line >= vertical->value() + visible) vertical->setValue(static_cast<int>(line - visible + 1));
 
-  const double x = CaretX(caret_);
+  const double x = CaretX(position);
   NoteLineWidth(x);
   if (x + 2 * TextPainter::kMargin > horizontalScrollBar()->maximum() + viewport()->width()) UpdateScrollBars();
   QScrollBar* horizontal = horizontalScrollBar();
@@ -233,7 +246,7 @@ void TextView::EnsureCaretVisible() {
   updateMicroFocus();
 }
 
-std::size_t TextView::PositionAt(QPoint point) {
+std::size_t TextView::PositionAt(QPoint point) const {
   const auto row = static_cast<qint64>(std::floor(point.y() / line_height_));
   const auto line = static_cast<std::size_t>(std::clamp<qint64>(
       verticalScrollBar()->value() + row, 0, static_cast<qint64>(buffer_.LineCount()) - 1));
@@ -249,6 +262,10 @@ void TextView::MoveCaret(std::size_t position, bool extend) {
   EnsureCaretVisible();
   RestartBlink();
   viewport()->update();
+  if (QAccessible::isActive()) {
+    QAccessibleTextCursorEvent moved(this, static_cast<int>(caret_));
+    QAccessible::updateAccessibility(&moved);
+  }
 }
 
 std::size_t TextView::VerticalTarget(std::ptrdiff_t lines) {
@@ -406,11 +423,20 @@ void TextView::mousePressEvent(QMouseEvent* event) {
 
 void TextView::mouseMoveEvent(QMouseEvent* event) {
   if (!selecting_ || !(event->buttons() & Qt::LeftButton)) return;
-  MoveCaret(PositionAt(event->position().toPoint()), true);
+  drag_point_ = event->position().toPoint();
+  MoveCaret(PositionAt(drag_point_), true);
+  // Each tick moves the caret as far again past the edge, and the view follows it.
+  if (viewport()->rect().contains(drag_point_)) {
+    drag_scroll_.stop();
+  } else if (!drag_scroll_.isActive()) {
+    drag_scroll_.start();
+  }
 }
 
 void TextView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) selecting_ = false;
+  if (event->button() != Qt::LeftButton) return;
+  selecting_ = false;
+  drag_scroll_.stop();
 }
 
 void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -463,6 +489,7 @@ void TextView::focusInEvent(QFocusEvent* event) {
 void TextView::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
   selecting_ = false;
+  drag_scroll_.stop();
   blink_.stop();
   viewport()->update();
 }

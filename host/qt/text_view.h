@@ -48,6 +48,10 @@ class TextView : public QAbstractScrollArea {
   /// coordinates, at the scroll position of the moment.
   QPointF PointAt(std::size_t position) const;
   double LineHeight() const { return line_height_; }
+  /// The caret position nearest to a point of the viewport.
+  std::size_t PositionAt(QPoint point) const;
+  /// Scrolls so that `position` is in view.
+  void ShowPosition(std::size_t position);
 
   /// The context menu as shown on a right click; the caller owns it.
   QMenu* CreateContextMenu();
@@ -82,7 +86,6 @@ class TextView : public QAbstractScrollArea {
   bool HandleMovement(QKeyEvent* event);
   void MoveCaret(std::size_t position, bool extend);
   std::size_t VerticalTarget(std::ptrdiff_t lines);
-  std::size_t PositionAt(QPoint point);
   double CaretX(std::size_t position);
   QRectF CaretRect() const;
   void EnsureCaretVisible();
@@ -109,6 +112,8 @@ class TextView : public QAbstractScrollArea {
   bool selecting_ = false;
   bool caret_shown_ = true;
   QTimer blink_;
+  QTimer drag_scroll_;  // keeps selecting while the mouse is held outside
+  QPoint drag_point_;
 };
 
 }  // namespace host::qt

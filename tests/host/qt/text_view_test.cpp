@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -9,6 +10,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <random>
 #include <vector>
 
@@ -352,6 +354,51 @@ TEST_F(TextViewTest, SelectionIsPaintedWithTheHighlight) {
   const QPoint outside = CellPoint(7) + QPoint(2, 0);
   EXPECT_EQ(image.pixelColor(inside.x(), 1), box_->palette().highlight().color());
   EXPECT_NE(image.pixelColor(outside.x(), 1), box_->palette().highlight().color());
+}
+
+TEST_F(TextViewTest, AccessibleTextInterfaceReadsAndMovesTheCaret) {
+  Put(u"ab\r\ncd\u2029");
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box_);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->role(), QAccessible::EditableText);
+  QAccessibleTextInterface* text = accessible->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->characterCount(), 7);
+  EXPECT_EQ(text->text(1, 5), QString("b\r\nc"));
+  EXPECT_EQ(accessible->text(QAccessible::Value), QString::fromUtf16(u"ab\r\ncd\u2029"));
+  text->setSelection(0, 4, 6);
+  EXPECT_EQ(box_->Anchor(), 4u);
+  EXPECT_EQ(box_->Caret(), 6u);
+  int start = -1;
+  int end = -1;
+  text->selection(0, &start, &end);
+  EXPECT_EQ(start, 4);
+  EXPECT_EQ(end, 6);
+  text->setCursorPosition(1);
+  EXPECT_EQ(text->cursorPosition(), 1);
+  EXPECT_EQ(text->selectionCount(), 0);
+  EXPECT_EQ(text->offsetAtPoint(text->characterRect(5).center()), 5);
+}
+
+TEST_F(TextViewTest, WheelAndScrollBarsMoveTheView) {
+  String lines;
+  for (int i = 0; i < 200; ++i) lines += u"line\r\n";
+  Put(lines);
+  QScrollBar* vertical = box_->verticalScrollBar();
+  EXPECT_EQ(vertical->maximum(), 201 - static_cast<int>(box_->viewport()->height() / box_->LineHeight()));
+  const QPointF at(50, 50);
+  QWheelEvent wheel(at, box_->viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(box_->viewport(), &wheel);
+  EXPECT_EQ(vertical->value(), QApplication::wheelScrollLines());
+  EXPECT_EQ(box_->PositionAt(QPoint(1, 1)), 6u * QApplication::wheelScrollLines()) << "the top line moved";
+  vertical->setValue(10);
+  EXPECT_EQ(box_->PositionAt(QPoint(1, 1)), 60u);
+  Put(String(1000, u'w'));
+  QScrollBar* horizontal = box_->horizontalScrollBar();
+  EXPECT_GT(horizontal->maximum(), 0);
+  horizontal->setValue(horizontal->maximum());
+  EXPECT_EQ(box_->PositionAt(QPoint(box_->viewport()->width() - 1, 1)), 1000u);
 }
 
 }  // namespace
