@@ -32,15 +32,21 @@ void LineIndex::Update(StringView text, std::size_t position, std::size_t remove
   // Breaks whose LF or CR was inside the replaced range, or whose pair the
   // edit split, are found again by scanning the new text around the edit;
   // every break further on only moves.
-  const auto first = std::upper_bound(starts_.begin(), starts_.end(), position);
-  const auto last = std::upper_bound(first, starts_.end(), position + removed + 1);
-  const auto shift = static_cast<std::ptrdiff_t>(inserted) - static_cast<std::ptrdiff_t>(removed);
-  for (auto it = last; it != starts_.end(); ++it) *it = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(*it) + shift);
-
   std::vector<std::size_t> found;
   Scan(text, position, std::min(text.size(), position + inserted + 1), found);
-  const auto at = starts_.erase(first, last);
-  starts_.insert(at, found.begin(), found.end());
+  auto first = std::upper_bound(starts_.begin(), starts_.end(), position);
+  auto last = std::upper_bound(first, starts_.end(), position + removed + 1);
+  const auto kept = static_cast<std::size_t>(first - starts_.begin());
+  const auto dropped = static_cast<std::size_t>(last - first);
+  // Every allocation comes before the first change.
+  starts_.reserve(starts_.size() - dropped + found.size());
+  first = starts_.begin() + static_cast<std::ptrdiff_t>(kept);
+  last = first + static_cast<std::ptrdiff_t>(dropped);
+  const auto shift = static_cast<std::ptrdiff_t>(inserted) - static_cast<std::ptrdiff_t>(removed);
+  for (auto it = last; it != starts_.end(); ++it) {
+    *it = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(*it) + shift);
+  }
+  starts_.insert(starts_.erase(first, last), found.begin(), found.end());
 }
 
 std::size_t LineIndex::LineOf(std::size_t position) const {

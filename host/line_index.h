@@ -16,7 +16,8 @@ class LineIndex {
   void Build(StringView text);
 
   /// Brings the index up to date after [position, position + removed) of the
-  /// previous text was replaced by `inserted` units, giving `text`.
+  /// previous text was replaced by `inserted` units, giving `text`. If it
+  /// throws (out of memory), the index is as it was.
   void Update(StringView text, std::size_t position, std::size_t removed, std::size_t inserted);
 
   std::size_t Count() const { return starts_.size(); }

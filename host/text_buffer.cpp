@@ -10,19 +10,26 @@ StringView TextBuffer::Line(std::size_t line) const {
   return StringView(text_).substr(start, LineEnd(line) - start);
 }
 
-String TextBuffer::Replace(std::size_t position, std::size_t length, String inserted) {
+String TextBuffer::Replace(std::size_t position, std::size_t length, String&& inserted) {
   position = std::min(position, text_.size());
   length = std::min(length, text_.size() - position);
-  String removed;
   if (position == 0 && length == text_.size()) {
     // The whole text: hand the old storage over instead of copying it.
-    removed = std::exchange(text_, std::move(inserted));
-    lines_.Build(text_);
+    LineIndex lines;
+    lines.Build(inserted);
+    String removed = std::exchange(text_, std::move(inserted));
+    lines_ = std::move(lines);
     return removed;
   }
-  removed.assign(text_, position, length);
+  String removed(text_, position, length);
   text_.replace(position, length, inserted);
-  lines_.Update(text_, position, length, inserted.size());
+  try {
+    lines_.Update(text_, position, length, inserted.size());
+  } catch (...) {
+    // Putting the old units back fits in the storage the text has already.
+    text_.replace(position, inserted.size(), removed);
+    throw;
+  }
   return removed;
 }
 

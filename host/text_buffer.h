@@ -20,8 +20,9 @@ class TextBuffer {
   StringView Line(std::size_t line) const;
 
   /// Replaces [position, position + length) by `inserted` and returns the
-  /// units taken out. The range is clipped to the text.
-  String Replace(std::size_t position, std::size_t length, String inserted);
+  /// units taken out. The range is clipped to the text. If it throws (out of
+  /// memory), text, index and `inserted` are as they were.
+  String Replace(std::size_t position, std::size_t length, String&& inserted);
 
  private:
   String text_;

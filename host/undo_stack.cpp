@@ -16,9 +16,16 @@ void UndoStack::Record(const TextBuffer& buffer, EditKind kind, std::size_t posi
                        String removed, std::size_t inserted_length) {
   for (const Step& step : redo_) kept_units_ -= step.text.size();
   redo_.clear();
-  if (open_ && Merge(buffer, kind, position, removed, inserted_length)) return;
-  kept_units_ += removed.size();
-  undo_.push_back(Step{kind, position, inserted_length, std::move(removed)});
+  try {
+    if (open_ && Merge(buffer, kind, position, removed, inserted_length)) return;
+    undo_.push_back(Step{kind, position, inserted_length, std::move(removed)});
+  } catch (...) {
+    // The edit is done but cannot be recorded; the steps before it would no
+    // longer fit the text.
+    Clear();
+    throw;
+  }
+  kept_units_ += undo_.back().text.size();
   open_ = kind != EditKind::kOther;
   Trim(buffer.Size());
 }
@@ -75,13 +82,20 @@ void UndoStack::Clear() {
 std::optional<EditRange> UndoStack::Swap(std::deque<Step>& from, std::deque<Step>& to,
                                          TextBuffer& buffer) {
   if (from.empty()) return std::nullopt;
-  Step step = std::move(from.back());
-  from.pop_back();
+  Step& step = from.back();
+  const std::size_t position = step.position;
   const std::size_t length = step.text.size();
-  String taken = buffer.Replace(step.position, step.length, std::move(step.text));
+  // A failing Replace leaves the buffer and the step as they were.
+  String taken = buffer.Replace(position, step.length, std::move(step.text));
   kept_units_ = kept_units_ - length + taken.size();
-  to.push_back(Step{EditKind::kOther, step.position, length, std::move(taken)});
-  return EditRange{step.position, length};
+  from.pop_back();
+  try {
+    to.push_back(Step{EditKind::kOther, position, length, std::move(taken)});
+  } catch (...) {
+    // The steps left would no longer fit the text.
+    Clear();
+  }
+  return EditRange{position, length};
 }
 
 std::optional<EditRange> UndoStack::Undo(TextBuffer& buffer) {

@@ -29,7 +29,8 @@ class UndoStack {
 
   /// Records that `removed` at `position` was replaced by the buffer's
   /// [position, position + inserted_length), merging it into the last step
-  /// where `kind` allows.
+  /// where `kind` allows. If it throws (out of memory), the history is gone
+  /// and the edit stays.
   void Record(const TextBuffer& buffer, EditKind kind, std::size_t position, String removed,
               std::size_t inserted_length);
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include "host/control_marks.h"
 #include "host/line_breaks.h"
@@ -106,9 +107,13 @@ void TextView::Edit(std::size_t position, std::size_t length, String text, EditK
                     std::optional<std::size_t> caret) {
   const std::size_t inserted = text.size();
   String removed = buffer_.Replace(position, length, std::move(text));
-  undo_.Record(buffer_, kind, position, std::move(removed), inserted);
   geometry_->Invalidate(position);
   caret_ = anchor_ = caret.value_or(position + inserted);
+  try {
+    undo_.Record(buffer_, kind, position, std::move(removed), inserted);
+  } catch (const std::bad_alloc&) {
+    // The edit stands without its undo history, which the stack has dropped.
+  }
   AfterTextChange();
 }
 
@@ -412,7 +417,23 @@ bool TextView::event(QEvent* event) {
       return true;
     }
   }
-  return QAbstractScrollArea::event(event);
+  // No exception may cross Qt's event loop; an edit that runs out of memory
+  // leaves the text as it was.
+  try {
+    return QAbstractScrollArea::event(event);
+  } catch (const std::bad_alloc&) {
+    QApplication::beep();
+    return true;
+  }
+}
+
+bool TextView::viewportEvent(QEvent* event) {
+  try {
+    return QAbstractScrollArea::viewportEvent(event);
+  } catch (const std::bad_alloc&) {
+    QApplication::beep();
+    return true;
+  }
 }
 
 void TextView::mousePressEvent(QMouseEvent* event) {

@@ -60,6 +60,7 @@ class TextView : public QAbstractScrollArea {
 
  protected:
   bool event(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
