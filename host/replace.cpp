@@ -43,16 +43,21 @@ std::size_t CountMatches(StringView text, StringView find, std::size_t limit) {
 // through a buffer that stays in cache: no second scan, no per-match calls.
 String ReplaceEveryUnit(StringView text, char16_t unit, StringView with) {
   constexpr std::size_t kChunk = 4096;
+  const char16_t* const end = text.data() + text.size();
+  // Up to the first occurrence the text is copied as it is.
+  const char16_t* first = FindUnit(text.data(), end, unit);
+  if (first == end) return String(text);
   const std::size_t widest = std::max<std::size_t>(with.size(), 1);
   std::vector<char16_t> buffer(kChunk * widest + 8);
   String out;
   out.reserve(text.size() + text.size() / 8);
-  for (std::size_t from = 0; from < text.size(); from += kChunk) {
-    const char16_t* first = text.data() + from;
-    const char16_t* last = first + std::min(kChunk, text.size() - from);
-    const char16_t* end =
+  out.append(text.data(), static_cast<std::size_t>(first - text.data()));
+  while (first != end) {
+    const char16_t* last = first + std::min<std::size_t>(kChunk, static_cast<std::size_t>(end - first));
+    const char16_t* written =
         ReplaceUnitInto(first, last, unit, with.data(), with.size(), buffer.data());
-    out.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    out.append(buffer.data(), static_cast<std::size_t>(written - buffer.data()));
+    first = last;
   }
   return out;
 }
