@@ -11,33 +11,25 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <string>
 
+#include "bench/json_sample.h"
 #include "convert/json_format.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
+#include "host/utf8.h"
 
 namespace {
 
 using host::String;
 using host::qt::TextView;
 
-constexpr std::size_t kJsonUnits = 10'000'000;
+constexpr std::size_t kJsonBytes = 10'000'000;
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-// A minified API response of about kJsonUnits units.
+// A minified API response of about kJsonBytes bytes.
 const String& MinifiedJson() {
-  static const String json = [] {
-    String text = u"{\"items\":[";
-    for (int id = 0; text.size() < kJsonUnits; ++id) {
-      const std::string record = "{\"id\":" + std::to_string(id) +
-                                 ",\"name\":\"item\",\"tags\":[\"a\",\"b\"],\"price\":12.5,\"ok\":true},";
-      text.append(record.begin(), record.end());
-    }
-    text.back() = u']';
-    return text + u"}";
-  }();
+  static const String json = host::Utf8ToUtf16(bench::MinifiedJson(kJsonBytes));
   return json;
 }
 

@@ -74,4 +74,42 @@ std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit
   return count;
 }
 
+namespace {
+
+char16_t* ReplaceScalar(const char16_t* first, const char16_t* last, char16_t unit,
+                        const char16_t* with, std::size_t with_size, char16_t* out) {
+  for (; first != last; ++first) {
+    if (*first == unit) {
+      for (std::size_t i = 0; i < with_size; ++i) *out++ = with[i];
+    } else {
+      *out++ = *first;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t unit,
+                          const char16_t* with, std::size_t with_size, char16_t* out) {
+#if defined(__SSE2__)
+  const __m128i needle = _mm_set1_epi16(static_cast<short>(unit));
+  while (last - first >= kLanes) {
+    const __m128i block = Load(first);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, needle));
+    if (mask == 0) {
+      first += kLanes;
+      out += kLanes;
+      continue;
+    }
+    // The units ahead of the first match are in place already.
+    const int lead = __builtin_ctz(static_cast<unsigned>(mask)) >> 1;
+    out = ReplaceScalar(first + lead, first + kLanes, unit, with, with_size, out + lead);
+    first += kLanes;
+  }
+#endif
+  return ReplaceScalar(first, last, unit, with, with_size, out);
+}
+
 }  // namespace host
