@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
 #include <vector>
 
@@ -19,17 +20,21 @@ class UndoStackTest : public ::testing::Test {
     for (const char16_t unit : typed) Apply(buffer_.Size(), 0, String(1, unit), EditKind::kTyping);
   }
 
+  // Undoes one step per text and checks the text after each.
+  void ExpectUndoneTo(std::initializer_list<StringView> texts) {
+    for (const StringView text : texts) {
+      ASSERT_TRUE(undo_.Undo(buffer_));
+      EXPECT_EQ(buffer_.Text(), text);
+    }
+  }
+
   TextBuffer buffer_;
   UndoStack undo_;
 };
 
 TEST_F(UndoStackTest, TypingIsUndoneAWordAtATime) {
   Type(u"hello world  again");
-  const char16_t* const expected[] = {u"hello world  ", u"hello ", u""};
-  for (const char16_t* text : expected) {
-    ASSERT_TRUE(undo_.Undo(buffer_));
-    EXPECT_EQ(buffer_.Text(), text);
-  }
+  ExpectUndoneTo({u"hello world  ", u"hello ", u""});
   EXPECT_FALSE(undo_.CanUndo());
   EXPECT_FALSE(undo_.Undo(buffer_));
   for (const char16_t* text : {u"hello ", u"hello world  ", u"hello world  again"}) {
@@ -55,21 +60,16 @@ TEST_F(UndoStackTest, RunsOfBackspaceAndDeleteAreOneStepEach) {
   Apply(1, 1, u"", EditKind::kDelete);     // b
   Apply(1, 1, u"", EditKind::kDelete);     // c
   EXPECT_EQ(buffer_.Text(), u"ad");
-  undo_.Undo(buffer_);
-  EXPECT_EQ(buffer_.Text(), u"abcd");
-  undo_.Undo(buffer_);
-  EXPECT_EQ(buffer_.Text(), u"abcdef");
+  ExpectUndoneTo({u"abcd", u"abcdef"});
 }
 
 TEST_F(UndoStackTest, AReplacementOfTheWholeTextIsOneStep) {
   Type(u"old");
   Apply(0, buffer_.Size(), u"new\r\ntext", EditKind::kOther);
   Apply(0, buffer_.Size(), u"third", EditKind::kOther);
-  undo_.Undo(buffer_);
-  EXPECT_EQ(buffer_.Text(), u"new\r\ntext");
+  ExpectUndoneTo({u"new\r\ntext"});
   EXPECT_EQ(buffer_.LineCount(), 2u);
-  undo_.Undo(buffer_);
-  EXPECT_EQ(buffer_.Text(), u"old");
+  ExpectUndoneTo({u"old"});
   undo_.Redo(buffer_);
   EXPECT_EQ(buffer_.Text(), u"new\r\ntext");
 }
@@ -113,9 +113,7 @@ TEST_F(UndoStackTest, OldStepsGoOnceTheyOutgrowTheText) {
   Apply(0, buffer_.Size(), u"small", EditKind::kOther);
   Apply(0, buffer_.Size(), u"smaller", EditKind::kOther);
   // Two big texts kept would pass the floor; the oldest of them goes.
-  ASSERT_TRUE(undo_.Undo(buffer_));
-  ASSERT_TRUE(undo_.Undo(buffer_));
-  EXPECT_EQ(buffer_.Text(), big + u"y");
+  ExpectUndoneTo({u"small", big + u"y"});
   EXPECT_FALSE(undo_.CanUndo());
 }
 
