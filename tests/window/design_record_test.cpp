@@ -8,13 +8,17 @@
 #include "host/byte_reader.h"
 #include "host/design_reader.h"
 #include "host/design_writer.h"
+#include "tests/window/corruption.h"
 #include "window/design.h"
 #include "window/records.h"
 
 namespace window {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Bytes;
+using testing::Corruption;
+using testing::Put32;
+using testing::Set;
 
 const Bytes kRecord(kJSONfrmDesignRecord.begin(), kJSONfrmDesignRecord.end());
 
@@ -173,20 +177,6 @@ TEST(DesignRecordReader, ReadsBackDefaultsAndExtremes) {
   EXPECT_EQ(host::design_record::RecordLength(kOtherControls[0]), 12u + 9 + 3 + 1);
 }
 
-struct Corruption {
-  const char* name;
-  std::function<void(Bytes&)> corrupt;
-  const char* message;
-};
-
-void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::function<void(Bytes&)> Set(std::size_t at, std::uint8_t value) {
-  return [=](Bytes& b) { b[at] = value; };
-}
-
 const Corruption kCorruptions[] = {
     {"signature", Set(0, 0), "design record: signature at offset 0: is not FF CC 31 00"},
     {"version", Set(4, 6), "design record: format version at offset 4: is 6, expected 5"},
@@ -238,24 +228,14 @@ const Corruption kCorruptions[] = {
     {"duplicate name", Set(364, '2'), "design record: name at offset 359: \"Label2\" is taken"},
 };
 
+void ReadDesign(std::span<const std::uint8_t> bytes) { const host::DesignRecord record(bytes); }
+
 TEST(DesignRecordReader, RejectsEachCorruptionWithItsMessage) {
-  for (const Corruption& c : kCorruptions) {
-    Bytes bytes = kRecord;
-    c.corrupt(bytes);
-    try {
-      const host::DesignRecord record(bytes);
-      ADD_FAILURE() << c.name << ": no error";
-    } catch (const host::RecordError& error) {
-      EXPECT_STREQ(error.what(), c.message) << c.name;
-    }
-  }
+  testing::ExpectEachRejected(kRecord, kCorruptions, ReadDesign);
 }
 
 TEST(DesignRecordReader, RejectsTheRecordCutShortAtEveryLength) {
-  for (std::size_t length = 0; length < kRecord.size(); ++length) {
-    const std::span<const std::uint8_t> cut(kRecord.data(), length);
-    EXPECT_THROW(host::DesignRecord{cut}, host::RecordError) << length;
-  }
+  testing::ExpectEveryCutRejected(kRecord, ReadDesign);
 }
 
 }  // namespace

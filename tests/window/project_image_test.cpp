@@ -8,6 +8,7 @@
 #include "host/project_format.h"
 #include "host/project_reader.h"
 #include "host/start.h"
+#include "tests/window/corruption.h"
 #include "window/identifiers.h"
 #include "window/procedures.h"
 #include "window/records.h"
@@ -15,7 +16,11 @@
 namespace window {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Bytes;
+using testing::Copy32;
+using testing::Corruption;
+using testing::Set;
+using testing::Set32;
 using host::project::kNoHandler;
 
 const Bytes kImage(kProjectImage.begin(), kProjectImage.end());
@@ -146,25 +151,6 @@ TEST(StartPlan, BindsExactlyTheThreeEventsToTheirProcedures) {
   }
 }
 
-void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-std::function<void(Bytes&)> Set(std::size_t at, std::uint8_t value) {
-  return [=](Bytes& b) { b[at] = value; };
-}
-std::function<void(Bytes&)> Set32(std::size_t at, std::uint32_t value) {
-  return [=](Bytes& b) { Put32(b, at, value); };
-}
-std::function<void(Bytes&)> Copy32(std::size_t from, std::size_t to) {
-  return [=](Bytes& b) { std::copy_n(b.begin() + static_cast<long>(from), 4, b.begin() + static_cast<long>(to)); };
-}
-
-struct Corruption {
-  const char* name;
-  std::function<void(Bytes&)> corrupt;
-  const char* message;
-};
-
 // Offsets in the image as written: project information at 148, the object
 // entry at 160, procedure table 228, name table 244, control table 260, event
 // tables from 332 (32 bytes each), window table 524, registration 552,
@@ -238,17 +224,10 @@ const Corruption kCorruptions[] = {
     {"design record corrupt", Set(684, 0), "design record: signature at offset 0: is not FF CC 31 00"},
 };
 
+void Plan(std::span<const std::uint8_t> image) { host::PlanStart(image, kJSONfrmCode); }
+
 TEST(StartPlan, RejectsEachCorruptionWithItsMessage) {
-  for (const Corruption& c : kCorruptions) {
-    Bytes image = kImage;
-    c.corrupt(image);
-    try {
-      host::PlanStart(image, kJSONfrmCode);
-      ADD_FAILURE() << c.name << ": no error";
-    } catch (const host::RecordError& error) {
-      EXPECT_STREQ(error.what(), c.message) << c.name;
-    }
-  }
+  testing::ExpectEachRejected(kImage, kCorruptions, Plan);
 }
 
 TEST(StartPlan, RejectsAProgramWhoseProcedureTableIsShorter) {
@@ -262,12 +241,7 @@ TEST(StartPlan, RejectsAProgramWhoseProcedureTableIsShorter) {
   }
 }
 
-TEST(StartPlan, RejectsTheImageCutShortAtEveryLength) {
-  for (std::size_t length = 0; length < kImage.size(); ++length) {
-    const std::span<const std::uint8_t> cut(kImage.data(), length);
-    EXPECT_THROW(host::PlanStart(cut, kJSONfrmCode), host::RecordError) << length;
-  }
-}
+TEST(StartPlan, RejectsTheImageCutShortAtEveryLength) { testing::ExpectEveryCutRejected(kImage, Plan); }
 
 }  // namespace
 }  // namespace window
