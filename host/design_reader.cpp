@@ -226,7 +226,9 @@ DesignRecord::DesignRecord(std::span<const std::uint8_t> bytes) {
     }
     const auto same_name = [&](const ControlDesign& c) { return c.name == control.control.name; };
     if (control.control.name == design_.name || std::ranges::any_of(controls_, same_name)) {
-      in.FailAt(control.start + 7, "name", "\"" + std::string(control.control.name) + "\" is taken");
+      std::string problem(1, '"');
+      problem.append(control.control.name).append("\" is taken");
+      in.FailAt(control.start + 7, "name", problem);
     }
     controls_.push_back(control.control);
     const std::size_t at = in.Offset();
