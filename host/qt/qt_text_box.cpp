@@ -1,5 +1,6 @@
 #include "host/qt/qt_text_box.h"
 
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <new>
@@ -52,6 +53,16 @@ Status QtTextBox::PutText(StringView text) {
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   }
+}
+
+// Qt's own copy goes through the plain-text export, which turns U+00A0 into
+// a space; a copy must give the user exactly the characters in the box.
+QMimeData* QtTextBox::createMimeDataFromSelection() const {
+  QString text = textCursor().selectedText();
+  text.replace(QChar(kParagraphSeparator), QChar(u'\n'));
+  auto* data = new QMimeData;
+  data->setText(text);
+  return data;
 }
 
 int QtTextBox::Dpi(bool horizontal) const { return horizontal ? logicalDpiX() : logicalDpiY(); }

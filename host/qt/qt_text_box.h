@@ -18,6 +18,9 @@ class QtTextBox final : public QPlainTextEdit, public TextBox {
   Status PutWidth(float twips) override;
   Status PutHeight(float twips) override;
 
+ protected:
+  QMimeData* createMimeDataFromSelection() const override;
+
  private:
   int Dpi(bool horizontal) const;
 };
