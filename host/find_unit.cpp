@@ -39,6 +39,26 @@ const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t u
   return last;
 }
 
+const char16_t* FindTabOrSurrogate(const char16_t* first, const char16_t* last) {
+#if defined(__SSE2__)
+  const __m128i tab = _mm_set1_epi16(u'\t');
+  const __m128i surrogate_mask = _mm_set1_epi16(static_cast<short>(0xF800));
+  const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+  while (last - first >= kLanes) {
+    const __m128i units = Load(first);
+    const __m128i hits = _mm_or_si128(_mm_cmpeq_epi16(units, tab),
+                                      _mm_cmpeq_epi16(_mm_and_si128(units, surrogate_mask), surrogate));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) return first + (__builtin_ctz(static_cast<unsigned>(mask)) >> 1);
+    first += kLanes;
+  }
+#endif
+  for (; first != last; ++first) {
+    if (*first == u'\t' || (*first & 0xF800) == 0xD800) return first;
+  }
+  return last;
+}
+
 std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit) {
   std::size_t count = 0;
 #if defined(__SSE2__)

@@ -11,7 +11,9 @@ The ratios client/outer are taken at load, before the window is first
 shown: no window manager has framed it yet, Qt knows no frame, outer and
 client sizes are equal and both ratios are 1. The first layout, right
 after the first showing, may still see no frame or already see it; it is
-checked against both, every later one against the framed outer size."""
+checked against both. Maximising and restoring change the frame, and a
+layout made before Qt has read the new one uses the old: those two are
+checked against either frame, every other against the present one."""
 
 from desktop import poll
 
@@ -87,9 +89,11 @@ class Layout:
         return {edge: measured[edge] - expected[edge] for edge in expected
                 if abs(measured[edge] - expected[edge]) > EDGE_TOLERANCE}
 
-    def check(self, name, framed_only=True):
+    def check(self, name, framed_only=True, earlier_frame=None):
         """Waits until the boxes sit where the formulas put them for the
-        window's present size, or the time is up."""
+        window's present size, or the time is up. Qt learns a changed frame
+        only when it next reads it; a layout made just before that may use
+        `earlier_frame`, the frame from before the change."""
         seen = {}
 
         def settled():
@@ -99,6 +103,9 @@ class Layout:
             outers = [("frame known", framed)]
             if not framed_only:
                 outers.append(("no frame known yet", client))
+            if earlier_frame is not None and earlier_frame != frame:
+                outers.append(("the frame from before", (client[0] + earlier_frame[0] + earlier_frame[1],
+                                                         client[1] + earlier_frame[2] + earlier_frame[3])))
             measured = self.measure(self.desktop.screenshot(self.window))
             seen.update(client=client, frame=frame, measured=measured, outers=outers)
             for label, outer in outers:
@@ -110,7 +117,7 @@ class Layout:
             label = poll(settled, SETTLE_TIMEOUT, interval=0.2)
             if label:
                 client = seen["client"]
-                return True, "", f"client {client[0]}x{client[1]}, {label}" if not framed_only else ""
+                return True, "", f"client {client[0]}x{client[1]}, {label}" if len(seen["outers"]) > 1 else ""
             client, frame = seen["client"], seen["frame"]
             lines = [f"client {client[0]}x{client[1]} px, frame left/right/top/bottom {frame}, "
                      f"ratios at load {RATIOS_AT_LOAD}; measured {seen['measured']}"]
@@ -153,13 +160,15 @@ class Layout:
 
     def maximise_and_restore(self):
         before = self.desktop.client_size(self.window)
+        normal_frame = self.desktop.frame_extents(self.window)
 
         def maximised():
             self.toggle_maximised()
             done = poll(lambda: self.desktop.is_maximised(self.window), SETTLE_TIMEOUT)
             return bool(done), "a double click on the title bar did not maximise the window"
         self.session.run("window maximised", maximised)
-        self.check("layout maximised")
+        maximised_frame = self.desktop.frame_extents(self.window)
+        self.check("layout maximised", earlier_frame=normal_frame)
 
         def restored():
             self.toggle_maximised()
@@ -168,7 +177,7 @@ class Layout:
             return bool(done), f"a second double click left the client area at " \
                                f"{self.desktop.client_size(self.window)}, expected {before}"
         self.session.run("window restored from maximised", restored)
-        self.check("layout restored from maximised")
+        self.check("layout restored from maximised", earlier_frame=maximised_frame)
 
     def minimise_and_restore(self):
         def minimised():

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include "host/dispatch.h"
