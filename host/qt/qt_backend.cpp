@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "host/qt/qt_application_identity.h"
 #include "host/qt/qt_window.h"
 #include "host/runtime_error.h"
 
@@ -15,6 +16,7 @@ namespace qt {
 QtBackend::QtBackend() : application_(std::make_unique<QApplication>(argc_, argv_)) {
   // Handlers end the program on failure; nothing else should.
   QApplication::setQuitOnLastWindowClosed(true);
+  SetApplicationIdentity();
 }
 
 QtBackend::~QtBackend() {

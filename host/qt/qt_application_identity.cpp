@@ -1,0 +1,36 @@
+#include "host/qt/qt_application_identity.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QSize>
+#include <array>
+
+#include "quillfen/version_info.h"
+
+namespace host::qt {
+namespace {
+
+struct IconImage {
+  const char* path;
+  int size;
+};
+
+constexpr std::array kIconImages{
+    IconImage{":/quillfen/icons/16x16/quillfen.png", 16},
+    IconImage{":/quillfen/icons/32x32/quillfen.png", 32},
+};
+
+}  // namespace
+
+void SetApplicationIdentity() {
+  QCoreApplication::setApplicationName(QString::fromUtf8(quillfen::version::kProductName));
+  QCoreApplication::setApplicationVersion(QString::fromUtf8(quillfen::version::kProductVersion));
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(quillfen::version::kDesktopId));
+  QIcon icon;
+  for (const IconImage& image : kIconImages) {
+    icon.addFile(QString::fromUtf8(image.path), QSize(image.size, image.size));
+  }
+  QApplication::setWindowIcon(icon);
+}
+
+}  // namespace host::qt
