@@ -39,6 +39,26 @@ const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t u
   return last;
 }
 
+const char16_t* FindTabOrSurrogate(const char16_t* first, const char16_t* last) {
+#if defined(__SSE2__)
+  const __m128i tab = _mm_set1_epi16(u'\t');
+  const __m128i surrogate_mask = _mm_set1_epi16(static_cast<short>(0xF800));
+  const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+  while (last - first >= kLanes) {
+    const __m128i units = Load(first);
+    const __m128i hits = _mm_or_si128(_mm_cmpeq_epi16(units, tab),
+                                      _mm_cmpeq_epi16(_mm_and_si128(units, surrogate_mask), surrogate));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) return first + (__builtin_ctz(static_cast<unsigned>(mask)) >> 1);
+    first += kLanes;
+  }
+#endif
+  for (; first != last; ++first) {
+    if (*first == u'\t' || (*first & 0xF800) == 0xD800) return first;
+  }
+  return last;
+}
+
 std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit) {
   std::size_t count = 0;
 #if defined(__SSE2__)
@@ -52,6 +72,44 @@ std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit
 #endif
   for (; first != last; ++first) count += *first == unit;
   return count;
+}
+
+namespace {
+
+char16_t* ReplaceScalar(const char16_t* first, const char16_t* last, char16_t unit,
+                        const char16_t* with, std::size_t with_size, char16_t* out) {
+  for (; first != last; ++first) {
+    if (*first == unit) {
+      for (std::size_t i = 0; i < with_size; ++i) *out++ = with[i];
+    } else {
+      *out++ = *first;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t unit,
+                          const char16_t* with, std::size_t with_size, char16_t* out) {
+#if defined(__SSE2__)
+  const __m128i needle = _mm_set1_epi16(static_cast<short>(unit));
+  while (last - first >= kLanes) {
+    const __m128i block = Load(first);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, needle));
+    if (mask == 0) {
+      first += kLanes;
+      out += kLanes;
+      continue;
+    }
+    // The units ahead of the first match are in place already.
+    const int lead = __builtin_ctz(static_cast<unsigned>(mask)) >> 1;
+    out = ReplaceScalar(first + lead, first + kLanes, unit, with, with_size, out + lead);
+    first += kLanes;
+  }
+#endif
+  return ReplaceScalar(first, last, unit, with, with_size, out);
 }
 
 }  // namespace host

@@ -7,7 +7,18 @@ namespace host {
 /// the target has SSE2, since every conversion pass is bound by this search.
 const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t unit);
 
+/// First TAB or surrogate (U+D800 to U+DFFF) in [first, last), or `last`:
+/// the units a line's layout cannot simply add up.
+const char16_t* FindTabOrSurrogate(const char16_t* first, const char16_t* last);
+
 /// Number of positions of `unit` in [first, last).
 std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit);
+
+/// Copies [first, last) to `out` with every `unit` replaced by the
+/// `with_size` units at `with`; returns the end of what was written. `out`
+/// must have room for (last - first) * max(with_size, 1) + 8 units: whole
+/// blocks are stored ahead of the scan.
+char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t unit,
+                          const char16_t* with, std::size_t with_size, char16_t* out);
 
 }  // namespace host

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <vector>
 
 #include "host/find_unit.h"
 #include "host/runtime_error.h"
@@ -36,6 +37,29 @@ std::size_t CountMatches(StringView text, StringView find, std::size_t limit) {
     ++matches;
   }
   return matches;
+}
+
+// Replaces every occurrence of a single unit, a block of input at a time
+// through a buffer that stays in cache: no second scan, no per-match calls.
+String ReplaceEveryUnit(StringView text, char16_t unit, StringView with) {
+  constexpr std::size_t kChunk = 4096;
+  const char16_t* const end = text.data() + text.size();
+  // Up to the first occurrence the text is copied as it is.
+  const char16_t* first = FindUnit(text.data(), end, unit);
+  if (first == end) return String(text);
+  const std::size_t widest = std::max<std::size_t>(with.size(), 1);
+  std::vector<char16_t> buffer(kChunk * widest + 8);
+  String out;
+  out.reserve(text.size() + text.size() / 8);
+  out.append(text.data(), static_cast<std::size_t>(first - text.data()));
+  while (first != end) {
+    const char16_t* last = first + std::min<std::size_t>(kChunk, static_cast<std::size_t>(end - first));
+    const char16_t* written =
+        ReplaceUnitInto(first, last, unit, with.data(), with.size(), buffer.data());
+    out.append(buffer.data(), static_cast<std::size_t>(written - buffer.data()));
+    first = last;
+  }
+  return out;
 }
 
 String ReplaceAll(StringView text, StringView find, StringView with, std::size_t limit) {
@@ -72,6 +96,7 @@ String Replace(StringView text, StringView find, StringView with, std::int32_t s
     if (find.empty() || count == 0) return String(rest);
     const std::size_t limit =
         count == -1 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(count);
+    if (find.size() == 1 && count == -1) return ReplaceEveryUnit(rest, find[0], with);
     return ReplaceAll(rest, find, with, limit);
   } catch (const std::bad_alloc&) {
     OutOfMemory();

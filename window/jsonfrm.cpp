@@ -67,8 +67,9 @@ host::Status JSONfrm::JSONFormat(host::StringView text, host::String& result) co
   try {
     result = convert::JSONFormat(text);
     return host::kOk;
-  } catch (const host::RuntimeError&) {
-    return host::kOutOfMemory;
+  } catch (const host::RuntimeError& error) {
+    return error.Number() == host::ErrorNumber::kOutOfMemory ? host::kOutOfMemory
+                                                             : host::kUnexpected;
   } catch (const std::bad_alloc&) {
     return host::kOutOfMemory;
   }

@@ -1,16 +1,11 @@
 #include "host/qt/qt_text_box.h"
 
-#include <QScrollBar>
-#include <QTextDocument>
 #include <new>
 
 #include "host/twips.h"
 
 namespace host::qt {
 namespace {
-
-constexpr char16_t kParagraphSeparator = u'\u2029';
-const QString kLineBreak = QStringLiteral("\r\n");
 
 Qt::ScrollBarPolicy Policy(ScrollBars bars, ScrollBars axis) {
   const bool on = bars == ScrollBars::kBoth || bars == axis;
@@ -19,24 +14,15 @@ Qt::ScrollBarPolicy Policy(ScrollBars bars, ScrollBars axis) {
 
 }  // namespace
 
-QtTextBox::QtTextBox(const ControlDesign& design, QWidget* parent) : QPlainTextEdit(parent) {
+QtTextBox::QtTextBox(const ControlDesign& design, QWidget* parent) : TextView(parent) {
   setObjectName(QString::fromUtf8(design.name.data(), static_cast<qsizetype>(design.name.size())));
-  setLineWrapMode(design.scroll_bars == ScrollBars::kHorizontal ||
-                          design.scroll_bars == ScrollBars::kBoth
-                      ? QPlainTextEdit::NoWrap
-                      : QPlainTextEdit::WidgetWidth);
   setHorizontalScrollBarPolicy(Policy(design.scroll_bars, ScrollBars::kHorizontal));
   setVerticalScrollBarPolicy(Policy(design.scroll_bars, ScrollBars::kVertical));
-  setTabChangesFocus(true);
-  setFocusPolicy(Qt::StrongFocus);
 }
 
 Status QtTextBox::GetText(String& text) {
   try {
-    // The raw text keeps U+00A0, which the plain-text reading turns into a space.
-    QString raw = document()->toRawText();
-    raw.replace(QChar(kParagraphSeparator), kLineBreak);
-    text.assign(reinterpret_cast<const char16_t*>(raw.utf16()), static_cast<std::size_t>(raw.size()));
+    text = Text();
     return kOk;
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
@@ -45,9 +31,7 @@ Status QtTextBox::GetText(String& text) {
 
 Status QtTextBox::PutText(StringView text) {
   try {
-    QString value = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    value.replace(kLineBreak, QStringLiteral("\n"));
-    setPlainText(value);
+    SetText(text);
     return kOk;
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;

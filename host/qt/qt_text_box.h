@@ -1,13 +1,13 @@
 #pragma once
-#include <QPlainTextEdit>
-
 #include "host/controls.h"
 #include "host/design.h"
+#include "host/qt/text_view.h"
 
 namespace host::qt {
 
-/// A text box over Qt's plain-text editor. CR LF is its line break.
-class QtTextBox final : public QPlainTextEdit, public TextBox {
+/// A text box of a window: the host's own text view behind the TextBox
+/// interface the handlers use.
+class QtTextBox final : public TextView, public TextBox {
  public:
   QtTextBox(const ControlDesign& design, QWidget* parent);
 

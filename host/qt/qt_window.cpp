@@ -3,8 +3,8 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <algorithm>
+#include <chrono>
 
 #include "host/qt/qt_text_box.h"
 #include "host/twips.h"
@@ -15,6 +15,9 @@ namespace {
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// How long a change of state waits for the resize that usually comes with it.
+constexpr std::chrono::milliseconds kStateSettle{50};
 
 QRect Pixels(const TwipRect& rect, const QWidget& widget) {
   const int x_dpi = widget.logicalDpiX();
@@ -36,6 +39,9 @@ QtWindow::QtWindow(const WindowDesign& design, EventSink& events)
   resize(client.size());
   CreateControls(design);
   OrderFocus(design);
+  state_settle_.setSingleShot(true);
+  state_settle_.setInterval(kStateSettle);
+  connect(&state_settle_, &QTimer::timeout, this, &QtWindow::QueueResize);
 }
 
 void QtWindow::CreateControls(const WindowDesign& design) {
@@ -156,16 +162,25 @@ void QtWindow::Show() {
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  state_settle_.stop();
   QueueResize();
 }
 
+// Maximising or restoring brings a state change and then, a little later,
+// the new size; they are delivered as one Resize. A state change that no
+// resize follows (minimising, restoring to the same size) is delivered on
+// its own once the wait is over; minimising is delivered at once.
 void QtWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) QueueResize();
+  if (event->type() != QEvent::WindowStateChange) return;
+  if (windowState() & Qt::WindowMinimized) {
+    QueueResize();
+  } else if (shown_) {
+    state_settle_.start();
+  }
 }
 
-// A maximise brings a state change and a resize at once; both end up in
-// one Resize, delivered once the window system has settled.
+// Events of one turn of the event loop end up in one Resize.
 void QtWindow::QueueResize() {
   if (!shown_ || resize_queued_) return;
   resize_queued_ = true;

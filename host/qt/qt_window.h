@@ -1,4 +1,5 @@
 #pragma once
+#include <QTimer>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ class QtWindow final : public QWidget, public NativeWindow {
   std::string name_;
   EventSink& events_;
   std::vector<QtTextBox*> text_boxes_;  // owned by this widget as children
+  QTimer state_settle_;
   bool shown_ = false;
   bool resize_queued_ = false;
 };

@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +13,8 @@
 #include "host/dispatch.h"
 #include "host/runtime_error.h"
 #include "host/qt/qt_backend.h"
+#include "host/qt/qt_string.h"
+#include "host/qt/text_view.h"
 #include "host/start.h"
 #include "host/twips.h"
 #include "window/design.h"
@@ -49,7 +50,7 @@ class QtWindowTest : public ::testing::Test {
                  TwipsToPixels(rect.width, x), TwipsToPixels(rect.height, y));
   }
 
-  void SetInputs(const QString& text) { Find<QPlainTextEdit>("Inputs")->setPlainText(text); }
+  void SetInputs(const QString& text) { Find<TextView>("Inputs")->SetText(ToString(text)); }
   void PressConvert() { QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton); }
   String OutputsText() {
     String text;
@@ -95,12 +96,12 @@ TEST_F(QtWindowTest, FocusStartsInInputsAndTabGoesToConvertThenOutputs) {
   EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>("Outputs"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>("Command1"));
-  EXPECT_EQ(Find<QPlainTextEdit>("Inputs")->toPlainText(), "") << "Tab must not be typed";
+  EXPECT_EQ(Find<TextView>("Inputs")->Text(), u"") << "Tab must not be typed";
   EXPECT_EQ(Find<QLabel>("Label1")->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(QtWindowTest, EnterInInputsStartsANewLineAndDoesNotConvert) {
-  auto* inputs = Find<QPlainTextEdit>("Inputs");
+  auto* inputs = Find<TextView>("Inputs");
   QTest::keyClicks(inputs, "{a");
   QTest::keyClick(inputs, Qt::Key_Return);
   QTest::keyClicks(inputs, "}");
@@ -116,7 +117,7 @@ TEST_F(QtWindowTest, ConvertShowsReadableText) {
   SetInputs("{\"a\":1,\"b\":{\"c\":2}}");
   PressConvert();
   EXPECT_EQ(OutputsText(), u"{\r\n\"a\":1\r\n\"b\":{\r\n\"c\":2\r\n}\r\n}");
-  EXPECT_EQ(Find<QPlainTextEdit>("Outputs")->blockCount(), 6);
+  EXPECT_EQ(Find<TextView>("Outputs")->LineCount(), 6u);
 }
 
 TEST_F(QtWindowTest, SpaceOnFocusedConvertPressesIt) {
@@ -128,7 +129,7 @@ TEST_F(QtWindowTest, SpaceOnFocusedConvertPressesIt) {
 }
 
 TEST_F(QtWindowTest, ConvertOverwritesTypedOutputsAndEmptyInputEmptiesIt) {
-  auto* outputs = Find<QPlainTextEdit>("Outputs");
+  auto* outputs = Find<TextView>("Outputs");
   QTest::keyClicks(outputs, "typed");
   PressConvert();
   EXPECT_EQ(OutputsText(), u"");
@@ -136,7 +137,7 @@ TEST_F(QtWindowTest, ConvertOverwritesTypedOutputsAndEmptyInputEmptiesIt) {
 
 TEST_F(QtWindowTest, NonAsciiAndNoBreakSpaceSurvivePasteAndConvert) {
   QApplication::clipboard()->setText(QString::fromUtf16(u"{\"k\u00A0\":\"\u00E9\U0001F600\"}"));
-  auto* inputs = Find<QPlainTextEdit>("Inputs");
+  auto* inputs = Find<TextView>("Inputs");
   inputs->setFocus();
   QTest::keyClick(inputs, Qt::Key_V, Qt::ControlModifier);
   PressConvert();
@@ -146,9 +147,9 @@ TEST_F(QtWindowTest, NonAsciiAndNoBreakSpaceSurvivePasteAndConvert) {
 TEST_F(QtWindowTest, CopyFromOutputsUsesLineFeeds) {
   SetInputs("{a,b}");
   PressConvert();
-  auto* outputs = Find<QPlainTextEdit>("Outputs");
-  outputs->selectAll();
-  outputs->copy();
+  auto* outputs = Find<TextView>("Outputs");
+  outputs->SelectAll();
+  outputs->Copy();
   EXPECT_EQ(QApplication::clipboard()->text(), "{\na\nb\n}");
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+#include <QPainter>
+#include <QRect>
+#include <QString>
+
+#include "host/text_navigation.h"
+
+namespace host::qt {
+
+class TextView;
+
+/// Paints the lines of a TextView that are in view, and of a long line only
+/// the cells in view.
+class TextPainter {
+ public:
+  /// Pixels between the viewport's left edge and the start of every line.
+  static constexpr double kMargin = 3;
+
+  explicit TextPainter(TextView& view);
+  void Paint(const QRect& area);
+
+ private:
+  void PaintLine(std::size_t line, double top);
+  void FlushRun(double top);
+  void PaintMark(const QString& name, double x, double width, double top, bool selected);
+
+  TextView& view_;
+  QPainter painter_;
+  TextSpan selection_;
+  double left_ = 0;  // viewport x of a line's start
+  // The run of plain characters gathered for one drawText call.
+  QString run_;
+  double run_x_ = 0;
+  double run_end_ = 0;
+  bool run_selected_ = false;
+};
+
+}  // namespace host::qt

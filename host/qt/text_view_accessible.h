@@ -1,0 +1,39 @@
+#pragma once
+#include <QAccessibleWidget>
+
+namespace host::qt {
+
+class TextView;
+
+/// What assistive technology reads of a TextView: its text, caret and
+/// selection, and where each character is drawn.
+class TextViewAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+ public:
+  explicit TextViewAccessible(TextView* view);
+
+  /// Makes Qt create one of these for every TextView.
+  static void Register();
+
+  void* interface_cast(QAccessible::InterfaceType type) override;
+  QString text(QAccessible::Text kind) const override;
+  QAccessible::State state() const override;
+
+  void selection(int index, int* start, int* end) const override;
+  int selectionCount() const override;
+  void addSelection(int start, int end) override;
+  void removeSelection(int index) override;
+  void setSelection(int index, int start, int end) override;
+  int cursorPosition() const override;
+  void setCursorPosition(int position) override;
+  QString text(int start, int end) const override;
+  int characterCount() const override;
+  QRect characterRect(int offset) const override;
+  int offsetAtPoint(const QPoint& point) const override;
+  void scrollToSubstring(int start, int end) override;
+  QString attributes(int offset, int* start, int* end) const override;
+
+ private:
+  TextView& View() const;
+};
+
+}  // namespace host::qt
