@@ -155,33 +155,23 @@ HWND Win32Window::CreateChild(const wchar_t* window_class, const ControlDesign& 
   return child;
 }
 
-Status Win32Window::GetHeight(float& twips) {
+// One extent of the outer (GetWindowRect) or client (GetClientRect)
+// rectangle, in twips.
+Status Win32Window::ReadExtent(BOOL(WINAPI* read)(HWND, RECT*), bool vertical, float& twips) {
   RECT rect{};
-  if (!GetWindowRect(handle_, &rect)) return LastErrorStatus();
-  twips = PixelsToTwips(rect.bottom - rect.top, dpi_.y);
+  if (!read(handle_, &rect)) return LastErrorStatus();
+  twips = vertical ? PixelsToTwips(rect.bottom - rect.top, dpi_.y)
+                   : PixelsToTwips(rect.right - rect.left, dpi_.x);
   return kOk;
 }
 
-Status Win32Window::GetWidth(float& twips) {
-  RECT rect{};
-  if (!GetWindowRect(handle_, &rect)) return LastErrorStatus();
-  twips = PixelsToTwips(rect.right - rect.left, dpi_.x);
-  return kOk;
-}
+Status Win32Window::GetHeight(float& twips) { return ReadExtent(&GetWindowRect, true, twips); }
 
-Status Win32Window::GetScaleHeight(float& twips) {
-  RECT rect{};
-  if (!GetClientRect(handle_, &rect)) return LastErrorStatus();
-  twips = PixelsToTwips(rect.bottom - rect.top, dpi_.y);
-  return kOk;
-}
+Status Win32Window::GetWidth(float& twips) { return ReadExtent(&GetWindowRect, false, twips); }
 
-Status Win32Window::GetScaleWidth(float& twips) {
-  RECT rect{};
-  if (!GetClientRect(handle_, &rect)) return LastErrorStatus();
-  twips = PixelsToTwips(rect.right - rect.left, dpi_.x);
-  return kOk;
-}
+Status Win32Window::GetScaleHeight(float& twips) { return ReadExtent(&GetClientRect, true, twips); }
+
+Status Win32Window::GetScaleWidth(float& twips) { return ReadExtent(&GetClientRect, false, twips); }
 
 Status Win32Window::GetWindowState(std::int16_t& state) {
   WindowState value = WindowState::kNormal;

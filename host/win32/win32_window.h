@@ -47,6 +47,7 @@ class Win32Window final : public NativeWindow {
 
   void CreateControls(const WindowDesign& design);
   HWND CreateChild(const wchar_t* window_class, const ControlDesign& control, DWORD style);
+  Status ReadExtent(BOOL(WINAPI* read)(HWND, RECT*), bool vertical, float& twips);
   void Raise(std::string_view control, Event event);
   void RememberFocus();
   void RestoreFocus();
