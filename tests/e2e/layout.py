@@ -9,11 +9,9 @@ at the same moment as the picture.
 
 The ratios client/outer are taken at load, before the window is first
 shown: no window manager has framed it yet, Qt knows no frame, outer and
-client sizes are equal and both ratios are 1. The first layout, right
-after the first showing, may still see no frame or already see it; it is
-checked against both. Maximising and restoring change the frame, and a
-layout made before Qt has read the new one uses the old: those two are
-checked against either frame, every other against the present one."""
+client sizes are equal and both ratios are 1. Once the window manager
+frames the window, or changes its frame on maximising, the program lays
+out again, so every layout is checked against the present frame."""
 
 from desktop import poll
 
@@ -89,11 +87,9 @@ class Layout:
         return {edge: measured[edge] - expected[edge] for edge in expected
                 if abs(measured[edge] - expected[edge]) > EDGE_TOLERANCE}
 
-    def check(self, name, framed_only=True, earlier_frame=None):
+    def check(self, name):
         """Waits until the boxes sit where the formulas put them for the
-        window's present size, or the time is up. Qt learns a changed frame
-        only when it next reads it; a layout made just before that may use
-        `earlier_frame`, the frame from before the change."""
+        window's present outer size, or the time is up."""
         seen = {}
 
         def settled():
@@ -101,11 +97,6 @@ class Layout:
             frame = self.desktop.frame_extents(self.window)
             framed = (client[0] + frame[0] + frame[1], client[1] + frame[2] + frame[3])
             outers = [("frame known", framed)]
-            if not framed_only:
-                outers.append(("no frame known yet", client))
-            if earlier_frame is not None and earlier_frame != frame:
-                outers.append(("the frame from before", (client[0] + earlier_frame[0] + earlier_frame[1],
-                                                         client[1] + earlier_frame[2] + earlier_frame[3])))
             measured = self.measure(self.desktop.screenshot(self.window))
             seen.update(client=client, frame=frame, measured=measured, outers=outers)
             for label, outer in outers:
@@ -135,7 +126,7 @@ class Layout:
         self.session.run(name, body)
 
     def check_first_showing(self):
-        self.check("layout at the first showing", framed_only=False)
+        self.check("layout at the first showing")
 
     def check_resizing(self):
         for width, height in RESIZES:
@@ -160,15 +151,13 @@ class Layout:
 
     def maximise_and_restore(self):
         before = self.desktop.client_size(self.window)
-        normal_frame = self.desktop.frame_extents(self.window)
 
         def maximised():
             self.toggle_maximised()
             done = poll(lambda: self.desktop.is_maximised(self.window), SETTLE_TIMEOUT)
             return bool(done), "a double click on the title bar did not maximise the window"
         self.session.run("window maximised", maximised)
-        maximised_frame = self.desktop.frame_extents(self.window)
-        self.check("layout maximised", earlier_frame=normal_frame)
+        self.check("layout maximised")
 
         def restored():
             self.toggle_maximised()
@@ -177,7 +166,7 @@ class Layout:
             return bool(done), f"a second double click left the client area at " \
                                f"{self.desktop.client_size(self.window)}, expected {before}"
         self.session.run("window restored from maximised", restored)
-        self.check("layout restored from maximised", earlier_frame=maximised_frame)
+        self.check("layout restored from maximised")
 
     def minimise_and_restore(self):
         def minimised():
