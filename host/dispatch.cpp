@@ -6,10 +6,6 @@
 #include "host/runtime_error.h"
 
 namespace host {
-namespace {
-constexpr int kFailureExitStatus = 1;
-}
-
 void Dispatcher::Raise(std::string_view control, Event event) {
   if (form_ == nullptr || failure_ != 0) return;
   const Procedure* procedure = bindings_->Find(control, event);

@@ -7,6 +7,9 @@
 
 namespace host {
 
+/// Exit status once a handler, or the building of the window, has failed.
+inline constexpr int kFailureExitStatus = 1;
+
 /// Delivers events to a form one at a time, each to the procedure its event
 /// table binds. An error that escapes a handler is reported to the user and
 /// ends the program; no handler runs after it.

@@ -131,7 +131,15 @@ int Start(Backend& backend, std::span<const std::uint8_t> image, const ObjectCod
   }
   const WindowDesign& design = plan->design.Design();
   Dispatcher dispatcher(backend, plan->title);
-  NativeWindow& window = backend.CreateWindow(design, dispatcher);
+  NativeWindow* built = nullptr;
+  try {
+    built = &backend.CreateWindow(design, dispatcher);
+  } catch (const RuntimeError& error) {
+    // The window system failed while building the window.
+    Report(backend, plan->title, error);
+    return kFailureExitStatus;
+  }
+  NativeWindow& window = *built;
   const std::unique_ptr<Form> form = code.create(window, plan->project.objects[plan->object].interfaces);
   dispatcher.Attach(*form, plan->bindings);
   dispatcher.Raise(design.name, Event::kLoad);

@@ -18,6 +18,8 @@ QString FromUtf8(std::string_view text) {
 
 // How long a change of state waits for the resize that usually comes with it.
 constexpr std::chrono::milliseconds kStateSettle{50};
+// How long after a Resize the frame is looked at again.
+constexpr std::chrono::milliseconds kFrameSettle{150};
 
 QRect Pixels(const TwipRect& rect, const QWidget& widget) {
   const int x_dpi = widget.logicalDpiX();
@@ -180,6 +182,19 @@ void QtWindow::changeEvent(QEvent* event) {
   }
 }
 
+// The window manager frames the window after it is first shown, and may
+// change the frame when maximising: the client size stays, the outer size
+// that the layout reads does not. A move usually tells of the new frame;
+// where none comes, a second look shortly after each Resize finds it.
+void QtWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  FollowFrame();
+}
+
+void QtWindow::FollowFrame() {
+  if (frameGeometry().size() != delivered_outer_) QueueResize();
+}
+
 // Events of one turn of the event loop end up in one Resize.
 void QtWindow::QueueResize() {
   if (!shown_ || resize_queued_) return;
@@ -189,7 +204,9 @@ void QtWindow::QueueResize() {
 
 void QtWindow::DeliverResize() {
   resize_queued_ = false;
+  delivered_outer_ = frameGeometry().size();
   events_.Raise(name_, Event::kResize);
+  QTimer::singleShot(kFrameSettle, this, &QtWindow::FollowFrame);
 }
 
 }  // namespace host::qt

@@ -27,17 +27,20 @@ class QtWindow final : public QWidget, public NativeWindow {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void CreateControls(const WindowDesign& design);
   void OrderFocus(const WindowDesign& design);
   void QueueResize();
+  void FollowFrame();
   void DeliverResize();
 
   std::string name_;
   EventSink& events_;
   std::vector<QtTextBox*> text_boxes_;  // owned by this widget as children
   QTimer state_settle_;
+  QSize delivered_outer_;  // outer size at the last Resize
   bool shown_ = false;
   bool resize_queued_ = false;
 };

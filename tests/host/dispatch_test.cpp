@@ -93,6 +93,20 @@ TEST(Start, MalformedImageIsReportedAndNothingIsBuilt) {
   EXPECT_EQ(printed, "Start-up failed: " + message + "\n");
 }
 
+TEST(Start, AWindowSystemFailingToBuildTheWindowIsReported) {
+  class Failing final : public testing::ScriptedBackend {
+    NativeWindow& CreateWindow(const WindowDesign&, EventSink&) override {
+      throw RuntimeError(ErrorNumber::kOutOfMemory, "Out of memory");
+    }
+    NativeWindow& Window() override { throw std::logic_error("no window"); }
+  };
+  Failing backend;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Start(backend, kMainImage, testing::kMainCode), 1);
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(backend.log, (std::vector<std::string>{"report Title: Run-time error '7': Out of memory"}));
+}
+
 TEST(Dispatcher, OutOfMemoryInAHandlerIsReportedAsRuntimeError) {
   class Allocating final : public Form {};
   constexpr Procedure kAllocate{"Allocate", [](Form&) { throw std::bad_alloc(); }};

@@ -148,13 +148,13 @@ TEST_F(QtWindowTest, NonAsciiAndNoBreakSpaceSurvivePasteAndConvert) {
   EXPECT_EQ(OutputsText(), u"{\r\n\"k\u00A0\":\"\u00E9\U0001F600\"\r\n}");
 }
 
-TEST_F(QtWindowTest, CopyFromOutputsUsesLineFeeds) {
-  SetInputs("{a,b}");
+TEST_F(QtWindowTest, CopyFromOutputsUsesLineFeedsAndKeepsEveryOtherCharacter) {
+  SetInputs(QString::fromUtf16(u"{a\u00A0b,\U0001F600}"));
   PressConvert();
   auto* outputs = Find<TextView>("Outputs");
   outputs->SelectAll();
   outputs->Copy();
-  EXPECT_EQ(QApplication::clipboard()->text(), "{\na\nb\n}");
+  EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf16(u"{\na\u00A0b\n\U0001F600\n}"));
 }
 
 TEST_F(QtWindowTest, UnknownTextBoxIsAFailingStatus) {

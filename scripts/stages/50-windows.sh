@@ -1,0 +1,40 @@
+# The 32-bit Windows build, cross-compiled with mingw-w64, and its tests:
+# the executable checked from outside, then every test program run under
+# Wine, each in an X display of its own, all in one Wine prefix.
+set -euo pipefail
+. "$(dirname "$0")/../lib.sh"
+
+ensure_packages g++-mingw-w64-i686 icoutils file python3
+
+wine_ready=1
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+  unset QUILLFEN_APT_UPDATED  # the new architecture's package lists are needed
+fi
+ensure_packages wine wine32:i386 xvfb xauth || wine_ready=0
+
+folder="$ROOT/build/win32"
+configure_and_build "$folder" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+  -DQUILLFEN_WERROR=ON -DQUILLFEN_BENCH=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run"
+
+if [ "$wine_ready" -eq 0 ]; then
+  echo "Wine could not be installed: only the executable's own checks run," \
+    "the Windows test programs are SKIPPED."
+  ctest --test-dir "$folder" --output-on-failure -R app_win32_executable_test
+  exit 0
+fi
+
+prefix_root=$(mktemp -d)
+trap 'rm -rf "$prefix_root"' EXIT
+export WINEPREFIX="$prefix_root/prefix" WINEDEBUG=-all
+# The first start of a prefix is slow, so one serves every run of this
+# stage. Programs run in Wine's own desktop window, which keeps maximised
+# windows maximised where no window manager runs.
+timeout --kill-after=10 240 xvfb-run -a sh -c '
+  wineboot --init >/dev/null 2>&1
+  wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null
+  wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1280x1024 /f >/dev/null
+  wineserver -w'
+
+# One program at a time: runs share the prefix's Wine server.
+ctest --test-dir "$folder" --output-on-failure -j 1

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# End-to-end run of the real program on a virtual X server with a real
+# window manager, driven only through the mouse, the keyboard and the
+# clipboard, the way a person would use it.
+#
+#   tests/e2e/run.sh PROGRAM [--artifacts DIR] [--screenshot PNG]
+#
+# Screenshots and the program's output go to DIR (default build/e2e);
+# --screenshot also saves a picture of the window after a conversion.
+set -euo pipefail
+
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+ROOT=$(cd "$HERE/../.." && pwd)
+DPI=96
+SCREEN=1280x1024x24
+
+program=${1:?usage: run.sh PROGRAM [--artifacts DIR] [--screenshot PNG]}
+shift
+artifacts=$ROOT/build/e2e
+screenshot=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --artifacts) artifacts=$2; shift 2 ;;
+    --screenshot) screenshot=(--screenshot "$2"); shift 2 ;;
+    *) echo "run.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+[ -x "$program" ] || { echo "run.sh: $program is not an executable" >&2; exit 2; }
+mkdir -p "$artifacts"
+rm -f "$artifacts"/*.png "$artifacts"/*.log
+
+work=$(mktemp -d /tmp/quillfen-e2e.XXXXXX)
+xvfb_pid=
+wm_pid=
+
+# Ends one process of ours by its id: politely first, then for good.
+end_process() {
+  local pid=$1
+  [ -n "$pid" ] || return 0
+  kill "$pid" 2>/dev/null || return 0
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null || true; return 0; }
+    sleep 0.1
+  done
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+cleanup() {
+  end_process "$wm_pid"
+  end_process "$xvfb_pid"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and writes its number to the given
+# descriptor once it accepts clients.
+Xvfb -displayfd 3 -screen 0 "$SCREEN" -dpi "$DPI" -nolisten tcp -noreset \
+  3>"$work/display" >"$artifacts/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb did not start:"; cat "$artifacts/xvfb.log"; exit 1; }
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "Xvfb gave no display within 10 s"; exit 1; }
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+
+# The window manager keeps its settings, cache and session files in the
+# run's own folder, and takes its configuration from this suite.
+mkdir -p "$work/home" "$work/runtime"
+chmod 700 "$work/runtime"
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache \
+  XDG_DATA_HOME=$work/home/.local/share XDG_RUNTIME_DIR=$work/runtime
+openbox --config-file "$HERE/openbox-rc.xml" >"$artifacts/openbox.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+  timeout 2 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  kill -0 "$wm_pid" 2>/dev/null || { echo "openbox did not start:"; cat "$artifacts/openbox.log"; exit 1; }
+  sleep 0.1
+done
+
+status=0
+timeout 200 python3 "$HERE/drive.py" --program "$program" --dpi "$DPI" \
+  --artifacts "$artifacts" --work "$work" "${screenshot[@]}" || status=$?
+[ "$status" -eq 124 ] && echo "the end-to-end run took longer than 200 s"
+exit "$status"
