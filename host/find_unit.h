@@ -1,10 +1,14 @@
 #pragma once
 #include <cstddef>
 
+#include "host/runtime/text_kernels.h"
+
 namespace host {
 
-/// First position of `unit` in [first, last), or `last`. Vectorised where
-/// the target has SSE2, since every conversion pass is bound by this search.
+// The searches every conversion pass and every line index is bound by;
+// each runs the widest vector kernels the processor has.
+
+/// First position of `unit` in [first, last), or `last`.
 const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t unit);
 
 /// First TAB or surrogate (U+D800 to U+DFFF) in [first, last), or `last`:
@@ -16,8 +20,8 @@ std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit
 
 /// Copies [first, last) to `out` with every `unit` replaced by the
 /// `with_size` units at `with`; returns the end of what was written. `out`
-/// must have room for (last - first) * max(with_size, 1) + 8 units: whole
-/// blocks are stored ahead of the scan.
+/// must have room for (last - first) * max(with_size, 1) + kReplaceSlack
+/// units: whole registers are stored ahead of the scan.
 char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t unit,
                           const char16_t* with, std::size_t with_size, char16_t* out);
 

@@ -1,0 +1,54 @@
+#pragma once
+// The inner loops of the text operations, one set per instruction level.
+// Every set gives the same results as the scalar one; the public entry
+// points (host/find_unit.h, host/utf8.h) use the best set of the machine.
+#include <cstddef>
+
+#include "host/runtime/simd.h"
+
+namespace host {
+
+/// Units a ReplaceUnitInto output may be written past its end: vector
+/// stores run ahead of the scan.
+inline constexpr std::size_t kReplaceSlack = 32;
+
+struct TextKernels {
+  /// First position of `unit` in [first, last), or `last`.
+  const char16_t* (*find_unit)(const char16_t* first, const char16_t* last, char16_t unit);
+  /// First TAB or surrogate (U+D800 to U+DFFF) in [first, last), or `last`.
+  const char16_t* (*find_tab_or_surrogate)(const char16_t* first, const char16_t* last);
+  /// Number of positions of `unit` in [first, last).
+  std::size_t (*count_unit)(const char16_t* first, const char16_t* last, char16_t unit);
+  /// Copies [first, last) to `out` with every `unit` replaced by the
+  /// `with_size` units at `with`; returns the end of what was written. `out`
+  /// must have room for (last - first) * max(with_size, 1) + kReplaceSlack.
+  char16_t* (*replace_unit_into)(const char16_t* first, const char16_t* last, char16_t unit,
+                                 const char16_t* with, std::size_t with_size, char16_t* out);
+  /// Widens the ASCII bytes at the front of [in, in + size) to `out`, whole
+  /// blocks only; returns how many it took (0 up to size). Never writes
+  /// past out + size.
+  std::size_t (*widen_ascii)(const char* in, std::size_t size, char16_t* out);
+  /// Narrows the units below 0x80 at the front of [in, in + size) to `out`,
+  /// whole blocks only; returns how many it took. Never writes past out + size.
+  std::size_t (*narrow_ascii)(const char16_t* in, std::size_t size, char* out);
+  /// How many units below 0x80 lead [in, in + size), whole blocks only.
+  std::size_t (*ascii_units)(const char16_t* in, std::size_t size);
+};
+
+/// The kernels of `level`, or nullptr where Supports(level) is false.
+const TextKernels* KernelsFor(Simd level);
+
+/// The kernels of BestSimd().
+const TextKernels& Kernels();
+
+namespace kernels {
+extern const TextKernels kScalar;
+#if defined(__SSE2__)
+extern const TextKernels kSse2;
+#endif
+#if QUILLFEN_X86
+extern const TextKernels kAvx2;
+#endif
+}  // namespace kernels
+
+}  // namespace host

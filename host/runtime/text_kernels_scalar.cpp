@@ -1,0 +1,20 @@
+// The plain kernels: the reference the vector ones are tested against, and
+// the tails the vector ones leave.
+#include "host/runtime/text_kernels.h"
+#include "host/runtime/text_kernels_tails.h"
+
+namespace host {
+namespace kernels {
+
+extern constinit const TextKernels kScalar{
+    .find_unit = tails::FindUnit,
+    .find_tab_or_surrogate = tails::FindTabOrSurrogate,
+    .count_unit = tails::CountUnit,
+    .replace_unit_into = tails::ReplaceUnitInto,
+    .widen_ascii = [](const char*, std::size_t, char16_t*) -> std::size_t { return 0; },
+    .narrow_ascii = [](const char16_t*, std::size_t, char*) -> std::size_t { return 0; },
+    .ascii_units = [](const char16_t*, std::size_t) -> std::size_t { return 0; },
+};
+
+}  // namespace kernels
+}  // namespace host

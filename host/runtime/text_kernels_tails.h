@@ -1,0 +1,42 @@
+#pragma once
+// Unit-at-a-time loops: the scalar kernels, and the tails the vector
+// kernels leave behind their last whole block.
+#include <cstddef>
+
+namespace host::kernels::tails {
+
+inline const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t unit) {
+  for (; first != last; ++first) {
+    if (*first == unit) return first;
+  }
+  return last;
+}
+
+inline bool IsTabOrSurrogate(char16_t unit) { return unit == u'\t' || (unit & 0xF800) == 0xD800; }
+
+inline const char16_t* FindTabOrSurrogate(const char16_t* first, const char16_t* last) {
+  for (; first != last; ++first) {
+    if (IsTabOrSurrogate(*first)) return first;
+  }
+  return last;
+}
+
+inline std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit) {
+  std::size_t count = 0;
+  for (; first != last; ++first) count += *first == unit;
+  return count;
+}
+
+inline char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t unit,
+                                 const char16_t* with, std::size_t with_size, char16_t* out) {
+  for (; first != last; ++first) {
+    if (*first == unit) {
+      for (std::size_t i = 0; i < with_size; ++i) *out++ = with[i];
+    } else {
+      *out++ = *first;
+    }
+  }
+  return out;
+}
+
+}  // namespace host::kernels::tails

@@ -1,0 +1,150 @@
+#include "host/runtime/text_storage.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace host {
+namespace {
+
+// Each block starts with its capacity; the string's units follow at a
+// distance that keeps them aligned for any vector load.
+constexpr std::size_t kHeader = 64;
+// A fresh block is this much larger than asked for, so that the slightly
+// longer text of the next step fits the block this one releases.
+constexpr std::size_t kHeadroomDivisor = 4;
+constexpr std::size_t kGranule = std::size_t{64} << 10;
+// A kept block serves a request of at least 1/kMaxWaste of its size.
+constexpr std::size_t kMaxWaste = 2;
+constexpr std::size_t kSlots = 4;
+
+struct Block {
+  std::byte* base = nullptr;
+  std::size_t capacity = 0;
+};
+
+std::size_t& CapacityOf(std::byte* base) {
+  return *reinterpret_cast<std::size_t*>(base);
+}
+
+#if defined(__linux__)
+// Straight from the system, asking for huge pages: a fresh block then
+// costs one fault per 2 MiB instead of one per 4 KiB, which is most of what
+// a first pass over fresh memory costs.
+std::byte* Map(std::size_t bytes) {
+  void* base = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED) throw std::bad_alloc();
+  madvise(base, bytes, MADV_HUGEPAGE);  // only advice: without it, small pages
+  return static_cast<std::byte*>(base);
+}
+void Unmap(std::byte* base, std::size_t bytes) noexcept { munmap(base, bytes); }
+#else
+std::byte* Map(std::size_t bytes) { return static_cast<std::byte*>(::operator new(bytes)); }
+void Unmap(std::byte* base, std::size_t) noexcept { ::operator delete(base); }
+#endif
+
+void Free(const Block& block) noexcept { Unmap(block.base, block.capacity + kHeader); }
+
+std::byte* Fresh(std::size_t bytes) {
+  const std::size_t limit = static_cast<std::size_t>(-1) - kHeader - kGranule;
+  if (bytes > limit) throw std::bad_alloc();
+  const std::size_t roomy = bytes + std::min(bytes / kHeadroomDivisor, limit - bytes);
+  std::byte* base = nullptr;
+  std::size_t capacity = (roomy + kGranule - 1) / kGranule * kGranule;
+  try {
+    base = Map(capacity + kHeader);
+  } catch (const std::bad_alloc&) {
+    // Where address space is short (32-bit), the headroom must not be what fails.
+    capacity = bytes;
+    base = Map(capacity + kHeader);
+  }
+  CapacityOf(base) = capacity;
+  return base;
+}
+
+// One cache per thread, so no lock is needed; the program has one thread
+// that makes strings. The state is trivially destructible and outlives the
+// Closer, which empties it when the thread ends: a string released after
+// that (a static one, at exit) goes straight back to the system.
+struct CacheState {
+  std::array<Block, kSlots> slots;
+  bool closed;
+};
+
+void Trim(CacheState& cache) noexcept {
+  for (Block& block : cache.slots) {
+    if (block.base != nullptr) Free(std::exchange(block, Block{}));
+  }
+}
+
+class Closer {
+ public:
+  explicit Closer(CacheState& cache) : cache_(cache) {}
+  Closer(const Closer&) = delete;
+  Closer& operator=(const Closer&) = delete;
+  ~Closer() {
+    Trim(cache_);
+    cache_.closed = true;
+  }
+
+ private:
+  CacheState& cache_;
+};
+
+CacheState& Cache() {
+  thread_local constinit CacheState state{};
+  thread_local Closer closer(state);
+  return state;
+}
+
+std::byte* Take(CacheState& cache, std::size_t bytes) {
+  Block* best = nullptr;
+  for (Block& block : cache.slots) {
+    if (block.base != nullptr && block.capacity >= bytes && block.capacity / kMaxWaste <= bytes &&
+        (best == nullptr || block.capacity < best->capacity)) {
+      best = &block;
+    }
+  }
+  if (best != nullptr) return std::exchange(*best, Block{}).base;
+  return Fresh(bytes);
+}
+
+void Keep(CacheState& cache, std::byte* base) noexcept {
+  Block released{base, CapacityOf(base)};
+  if (cache.closed) {
+    Free(released);
+    return;
+  }
+  Block* smallest = &cache.slots[0];
+  for (Block& block : cache.slots) {
+    if (block.base == nullptr) {
+      block = released;
+      return;
+    }
+    if (block.capacity < smallest->capacity) smallest = &block;
+  }
+  if (smallest->capacity < released.capacity) std::swap(*smallest, released);
+  Free(released);
+}
+
+}  // namespace
+
+void* AllocateLargeText(std::size_t bytes) { return Take(Cache(), bytes) + kHeader; }
+
+void ReleaseLargeText(void* block) noexcept {
+  Keep(Cache(), static_cast<std::byte*>(block) - kHeader);
+}
+
+void TrimTextCache() noexcept { Trim(Cache()); }
+
+std::size_t CachedTextBytes() noexcept {
+  std::size_t bytes = 0;
+  for (const Block& block : Cache().slots) bytes += block.base != nullptr ? block.capacity : 0;
+  return bytes;
+}
+
+}  // namespace host

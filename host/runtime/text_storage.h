@@ -1,0 +1,65 @@
+#pragma once
+// Storage of the host's strings. Small strings come from the ordinary heap.
+// Large ones come from a cache of large blocks: a whole-text operation
+// builds a new string while the one before still lives, so the block the
+// step before released is taken again, its pages already in memory, rather
+// than having the system map and zero fresh pages for every step.
+#include <cstddef>
+#include <new>
+#include <type_traits>
+
+namespace host {
+
+/// Strings of at least this many bytes take their storage from the cache.
+inline constexpr std::size_t kLargeTextBytes = std::size_t{1} << 20;
+
+/// A block of at least `bytes` bytes (kLargeTextBytes or more); throws
+/// std::bad_alloc.
+void* AllocateLargeText(std::size_t bytes);
+
+/// Takes back a block from AllocateLargeText, keeping it for the next
+/// request it can serve.
+void ReleaseLargeText(void* block) noexcept;
+
+/// Gives every kept block back to the system. The backends call it when the
+/// event loop goes idle, so a burst of work keeps its pages and an idle
+/// program holds only the memory of its live strings.
+void TrimTextCache() noexcept;
+
+/// Bytes of the blocks kept at the moment.
+std::size_t CachedTextBytes() noexcept;
+
+/// The allocator of host::String: large requests through the cache above.
+template <class T>
+class TextAllocator {
+ public:
+  using value_type = T;
+  using is_always_equal = std::true_type;
+  using propagate_on_container_move_assignment = std::true_type;
+
+  TextAllocator() noexcept = default;
+  template <class U>
+  TextAllocator(const TextAllocator<U>&) noexcept {}
+
+  T* allocate(std::size_t count) {
+    if (count > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
+    const std::size_t bytes = count * sizeof(T);
+    if (bytes < kLargeTextBytes) return static_cast<T*>(::operator new(bytes));
+    return static_cast<T*>(AllocateLargeText(bytes));
+  }
+
+  void deallocate(T* block, std::size_t count) noexcept {
+    if (count * sizeof(T) < kLargeTextBytes) {
+      ::operator delete(block);
+    } else {
+      ReleaseLargeText(block);
+    }
+  }
+
+  template <class U>
+  bool operator==(const TextAllocator<U>&) const noexcept {
+    return true;
+  }
+};
+
+}  // namespace host

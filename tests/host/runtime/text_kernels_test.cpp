@@ -1,0 +1,227 @@
+// Every kernel set against plain loops written here, on tables of small
+// cases and on random texts, at every length and offset around the
+// register widths (8 and 16 units, 16 and 32 bytes).
+#include "host/runtime/text_kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace host {
+namespace {
+
+std::vector<Simd> Levels() {
+  std::vector<Simd> levels;
+  for (Simd level : {Simd::kScalar, Simd::kSse2, Simd::kAvx2}) {
+    if (Supports(level)) levels.push_back(level);
+  }
+  return levels;
+}
+
+std::string LevelName(Simd level) {
+  switch (level) {
+    case Simd::kScalar:
+      return "scalar";
+    case Simd::kSse2:
+      return "sse2";
+    case Simd::kAvx2:
+      return "avx2";
+  }
+  return "unknown";
+}
+
+// The oracle: one unit at a time, as plainly as it can be written.
+std::u16string Replaced(std::u16string_view text, char16_t unit, std::u16string_view with) {
+  std::u16string out;
+  for (char16_t c : text) {
+    if (c == unit) {
+      out += with;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::size_t LeadingAscii(std::u16string_view text) {
+  return static_cast<std::size_t>(
+      std::find_if(text.begin(), text.end(), [](char16_t c) { return c >= 0x80; }) - text.begin());
+}
+
+// Units that sit at the edges of what the kernels tell apart.
+constexpr char16_t kAlphabet[] = {u',', u'{', u'a', u'\t', u'\n', 0x7F,   0x80,   0xFF,
+                                  0x100, 0xD7FF, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xE000, 0xFF80,
+                                  0xFFFF, 0x2C00, 0x002C | 0x0100};
+
+std::u16string RandomText(std::mt19937& random, std::size_t length, int density) {
+  std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(kAlphabet)) - 1);
+  std::uniform_int_distribution<int> chance(0, 99);
+  std::u16string text(length, u'x');
+  for (char16_t& c : text) {
+    if (chance(random) < density) c = kAlphabet[pick(random)];
+  }
+  return text;
+}
+
+}  // namespace
+
+void PrintTo(Simd level, std::ostream* out) { *out << LevelName(level); }
+
+namespace {
+
+class TextKernelsTest : public testing::TestWithParam<Simd> {
+ protected:
+  const TextKernels& kernels() const { return *KernelsFor(GetParam()); }
+};
+
+TEST_P(TextKernelsTest, FindsTheUnitAtEveryPositionOfEveryLength) {
+  for (std::size_t length = 0; length <= 80; ++length) {
+    for (std::size_t at = 0; at <= length; ++at) {
+      std::u16string text(length, u'a');
+      if (at < length) text[at] = u',';
+      const char16_t* found = kernels().find_unit(text.data(), text.data() + length, u',');
+      EXPECT_EQ(found - text.data(), static_cast<std::ptrdiff_t>(at)) << "length " << length;
+    }
+  }
+}
+
+TEST_P(TextKernelsTest, FindsTheFirstOfSeveralAndNotPastTheEnd) {
+  const std::u16string text = std::u16string(40, u'a') + u",b," + std::u16string(40, u'a');
+  EXPECT_EQ(kernels().find_unit(text.data(), text.data() + text.size(), u',') - text.data(), 40);
+  // The match right behind the range does not count.
+  EXPECT_EQ(kernels().find_unit(text.data(), text.data() + 40, u',') - text.data(), 40);
+  EXPECT_EQ(kernels().find_unit(text.data() + 41, text.data() + text.size(), u',') - text.data(), 42);
+}
+
+struct Marked {
+  char16_t unit;
+  bool marked;
+};
+
+TEST_P(TextKernelsTest, FindsTabsAndSurrogatesOnly) {
+  for (const Marked c : {Marked{u'\t', true}, Marked{0xD800, true}, Marked{0xDBFF, true},
+                         Marked{0xDC00, true}, Marked{0xDFFF, true}, Marked{0xD7FF, false},
+                         Marked{0xE000, false}, Marked{u'\n', false}, Marked{0x0009 | 0x0100, false},
+                         Marked{0xF800, false}}) {
+    for (std::size_t at : {0, 7, 8, 15, 16, 33, 70}) {
+      std::u16string text(72, u'x');
+      text[at] = c.unit;
+      const char16_t* found = kernels().find_tab_or_surrogate(text.data(), text.data() + text.size());
+      EXPECT_EQ(found - text.data(), static_cast<std::ptrdiff_t>(c.marked ? at : text.size()))
+          << std::hex << "unit " << static_cast<int>(c.unit) << std::dec << " at " << at;
+    }
+  }
+}
+
+TEST_P(TextKernelsTest, CountsBeyondWhatOneVectorLaneCanHold) {
+  // Every unit a match: each 16-bit lane of a vector count passes 65535.
+  const std::u16string text(600'001, u',');
+  EXPECT_EQ(kernels().count_unit(text.data(), text.data() + text.size(), u','), text.size());
+  EXPECT_EQ(kernels().count_unit(text.data(), text.data() + text.size(), u'.'), 0u);
+}
+
+TEST_P(TextKernelsTest, ReplacesLikeTheOracleForEveryReplacementLength) {
+  std::mt19937 random(14);
+  for (const std::u16string_view with :
+       {std::u16string_view(u""), std::u16string_view(u";"), std::u16string_view(u"\r\n"),
+        std::u16string_view(u"{\r\n"), std::u16string_view(u"12345678"),
+        std::u16string_view(u"123456789"), std::u16string_view(u"0123456789abcdef"),
+        std::u16string_view(u"0123456789abcdefg")}) {
+    for (std::size_t length = 0; length <= 70; ++length) {
+      for (int density : {0, 10, 50, 100}) {
+        std::u16string text = RandomText(random, length, density);
+        std::replace(text.begin(), text.end(), char16_t{u'{'}, char16_t{u','});
+        const std::u16string expected = Replaced(text, u',', with);
+        // Room as the contract asks, then a guard that must stay untouched.
+        const std::size_t room = length * std::max<std::size_t>(with.size(), 1) + kReplaceSlack;
+        std::u16string out(room + 16, u'#');
+        const char16_t* end = kernels().replace_unit_into(text.data(), text.data() + length, u',',
+                                                          with.data(), with.size(), out.data());
+        ASSERT_EQ(std::u16string_view(out.data(), static_cast<std::size_t>(end - out.data())),
+                  expected)
+            << "length " << length << " density " << density << " with " << with.size();
+        EXPECT_EQ(out.substr(room), std::u16string(16, u'#'));
+      }
+    }
+  }
+}
+
+TEST_P(TextKernelsTest, RandomTextsAtEveryOffsetMatchTheOracle) {
+  std::mt19937 random(1414);
+  for (int round = 0; round < 300; ++round) {
+    const std::u16string text = RandomText(random, 200 + round % 37, 5 + round % 60);
+    const std::size_t first = static_cast<std::size_t>(round) % 19;
+    const std::size_t last = text.size() - static_cast<std::size_t>(round) % 23;
+    const std::u16string_view part(text.data() + first, last - first);
+    const char16_t* const begin = part.data();
+    const char16_t* const end = begin + part.size();
+    for (const char16_t unit : {u',', u'\t', u'{', char16_t{0xD800}}) {
+      const auto expected_find = part.find(unit);
+      const char16_t* found = kernels().find_unit(begin, end, unit);
+      EXPECT_EQ(found == end ? std::u16string_view::npos : static_cast<std::size_t>(found - begin),
+                expected_find);
+      EXPECT_EQ(kernels().count_unit(begin, end, unit),
+                static_cast<std::size_t>(std::count(part.begin(), part.end(), unit)));
+      std::u16string out(part.size() * 3 + kReplaceSlack, u'#');
+      const char16_t* written = kernels().replace_unit_into(begin, end, unit, u"\r\n}", 3, out.data());
+      EXPECT_EQ(std::u16string_view(out.data(), static_cast<std::size_t>(written - out.data())),
+                Replaced(part, unit, u"\r\n}"));
+    }
+    const auto tab_or_surrogate = std::find_if(part.begin(), part.end(), [](char16_t c) {
+      return c == u'\t' || (c >= 0xD800 && c <= 0xDFFF);
+    });
+    EXPECT_EQ(kernels().find_tab_or_surrogate(begin, end) - begin, tab_or_surrogate - part.begin());
+  }
+}
+
+TEST_P(TextKernelsTest, AsciiRunsAreTakenOnlyAsFarAsTheyGo) {
+  std::mt19937 random(7);
+  for (std::size_t length = 0; length <= 100; ++length) {
+    for (std::size_t stop = 0; stop <= length; stop += 1 + length / 9) {
+      std::u16string wide(length, u'a');
+      for (std::size_t i = 0; i < length; ++i) wide[i] = static_cast<char16_t>(random() % 0x80);
+      if (stop < length) wide[stop] = stop % 2 == 0 ? 0x80 : 0xFF80;
+      std::string bytes(wide.begin(), wide.end());
+      if (stop < length) bytes[stop] = static_cast<char>(0x80 | stop % 0x40);
+      const std::size_t ascii = LeadingAscii(wide);
+
+      std::u16string widened(length + 8, u'#');
+      const std::size_t widened_count = kernels().widen_ascii(bytes.data(), length, widened.data());
+      EXPECT_LE(widened_count, ascii);
+      EXPECT_EQ(widened.substr(0, widened_count), wide.substr(0, widened_count));
+      EXPECT_EQ(widened.substr(widened_count), std::u16string(length + 8 - widened_count, u'#'));
+
+      std::string narrowed(length + 8, '#');
+      const std::size_t narrowed_count = kernels().narrow_ascii(wide.data(), length, narrowed.data());
+      EXPECT_LE(narrowed_count, ascii);
+      EXPECT_EQ(narrowed.substr(0, narrowed_count), bytes.substr(0, narrowed_count));
+      EXPECT_EQ(narrowed.substr(narrowed_count), std::string(length + 8 - narrowed_count, '#'));
+
+      EXPECT_LE(kernels().ascii_units(wide.data(), length), ascii);
+      if (GetParam() != Simd::kScalar) {
+        // A vector set takes every whole register of the run.
+        EXPECT_GT(widened_count + 32, ascii);
+        EXPECT_GT(narrowed_count + 32, ascii);
+        EXPECT_GT(kernels().ascii_units(wide.data(), length) + 32, ascii);
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, TextKernelsTest, testing::ValuesIn(Levels()),
+                         [](const auto& info) { return LevelName(info.param); });
+
+TEST(Simd, TheBestLevelIsSupportedAndAtLeastTheBaseline) {
+  EXPECT_TRUE(Supports(BestSimd()));
+  EXPECT_TRUE(Supports(Simd::kScalar));
+#if defined(__SSE2__)
+  EXPECT_NE(BestSimd(), Simd::kScalar);
+#endif
+}
+
+}  // namespace
+}  // namespace host

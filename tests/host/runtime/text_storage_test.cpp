@@ -1,0 +1,85 @@
+#include "host/runtime/text_storage.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "host/string.h"
+
+namespace host {
+namespace {
+
+constexpr std::size_t kLargeUnits = kLargeTextBytes / sizeof(char16_t);
+
+class TextStorageTest : public testing::Test {
+ protected:
+  void SetUp() override { TrimTextCache(); }
+  void TearDown() override { TrimTextCache(); }
+};
+
+TEST_F(TextStorageTest, TheNextStepOfAGrowingTextTakesTheBlockTheStepBeforeReleased) {
+  const char16_t* block = nullptr;
+  {
+    const String step(4 * kLargeUnits, u'a');
+    block = step.data();
+  }
+  EXPECT_GT(CachedTextBytes(), 0u);
+  // A few percent longer, as each conversion step is.
+  String next(4 * kLargeUnits + kLargeUnits / 4, u'b');
+  EXPECT_EQ(next.data(), block);
+  EXPECT_EQ(CachedTextBytes(), 0u);
+  EXPECT_EQ(next, String(4 * kLargeUnits + kLargeUnits / 4, u'b'));
+}
+
+TEST_F(TextStorageTest, AKeptBlockFarLargerThanARequestIsLeftForALargerOne) {
+  const char16_t* block = nullptr;
+  {
+    const String large(16 * kLargeUnits, u'a');
+    block = large.data();
+  }
+  const String small(2 * kLargeUnits, u'b');
+  EXPECT_NE(small.data(), block);
+  EXPECT_GE(CachedTextBytes(), 16 * kLargeTextBytes);
+}
+
+TEST_F(TextStorageTest, SmallStringsAreNotKept) {
+  (void)String(kLargeUnits / 4, u'a');
+  EXPECT_EQ(CachedTextBytes(), 0u);
+}
+
+TEST_F(TextStorageTest, TrimGivesEveryKeptBlockBack) {
+  for (std::size_t size : {2, 3, 5, 9, 17, 33}) (void)String(size * kLargeUnits, u'a');
+  EXPECT_GT(CachedTextBytes(), 0u);
+  TrimTextCache();
+  EXPECT_EQ(CachedTextBytes(), 0u);
+}
+
+TEST_F(TextStorageTest, StringsKeepTheirTextAcrossTheLargeThreshold) {
+  String text;
+  for (std::size_t i = 0; i < 3 * kLargeUnits; ++i) text.push_back(static_cast<char16_t>(u'a' + i % 26));
+  const String copy = text;
+  String moved = std::move(text);
+  ASSERT_EQ(moved.size(), 3 * kLargeUnits);
+  EXPECT_EQ(moved, copy);
+  for (std::size_t i = 0; i < moved.size(); i += 4093) {
+    ASSERT_EQ(moved[i], static_cast<char16_t>(u'a' + i % 26)) << i;
+  }
+  moved.resize(10);
+  moved.shrink_to_fit();
+  EXPECT_EQ(moved, u"abcdefghij");
+}
+
+TEST_F(TextStorageTest, AThreadsKeptBlocksGoWhenItEnds) {
+  // Run under the leak checker, a block kept past its thread's end is a leak.
+  std::size_t kept_inside = 0;
+  std::thread worker([&] {
+    (void)String(3 * kLargeUnits, u'a');
+    kept_inside = CachedTextBytes();
+  });
+  worker.join();
+  EXPECT_GT(kept_inside, 0u);
+  EXPECT_EQ(CachedTextBytes(), 0u);  // this thread's cache is its own
+}
+
+}  // namespace
+}  // namespace host
