@@ -17,6 +17,14 @@ namespace {
 
 [[noreturn]] void OutOfMemory() { throw RuntimeError(ErrorNumber::kOutOfMemory, "Out of memory"); }
 
+// Longest result worth trying to allocate; beyond it the length itself
+// would overflow.
+std::size_t MaxLength() { return String().max_size() / 2; }
+
+// Replacements longer than this go through the general path: the block
+// kernels would need a buffer too large to stay in cache.
+constexpr std::size_t kLongestBlockReplacement = 64;
+
 // Position of the next occurrence of `find` at or after `from`, or npos.
 std::size_t FindNext(StringView text, StringView find, std::size_t from) {
   if (find.size() == 1) {
@@ -39,24 +47,60 @@ std::size_t CountMatches(StringView text, StringView find, std::size_t limit) {
   return matches;
 }
 
-// Replaces every occurrence of a single unit, a block of input at a time
-// through a buffer that stays in cache: no second scan, no per-match calls.
+// Matches of `unit` in [first, last) to plan a result's length by: exact for
+// a short text; for a long one, counted in spread samples and scaled up with
+// a margin, since a whole counting pass over text that no longer fits in
+// cache costs as much as the replacement itself.
+std::size_t PlannedMatches(const char16_t* first, const char16_t* last, char16_t unit) {
+  constexpr std::size_t kSamples = 16;
+  constexpr std::size_t kSampleUnits = 4096;
+  const auto size = static_cast<std::size_t>(last - first);
+  if (size <= 16 * kSamples * kSampleUnits) return CountUnit(first, last, unit);
+  std::size_t sampled = 0;
+  for (std::size_t i = 0; i < kSamples; ++i) {
+    const char16_t* at = first + i * (size / kSamples);
+    sampled += CountUnit(at, at + kSampleUnits, unit);
+  }
+  const double scaled = static_cast<double>(sampled) * static_cast<double>(size) /
+                        static_cast<double>(kSamples * kSampleUnits);
+  return std::min(size, static_cast<std::size_t>(scaled * 1.125) + kSampleUnits);
+}
+
+// Replaces every occurrence of a single unit. The result is allocated once,
+// at its planned length, and filled a block at a time through a buffer that
+// stays in the first-level cache; should the plan fall short, the rest is
+// counted exactly and the result grows once. A text that cannot grow is not
+// searched ahead: one pass copies it, finding and replacing on the way.
 String ReplaceEveryUnit(StringView text, char16_t unit, StringView with) {
-  constexpr std::size_t kChunk = 4096;
-  const char16_t* const end = text.data() + text.size();
-  // Up to the first occurrence the text is copied as it is.
-  const char16_t* first = FindUnit(text.data(), end, unit);
-  if (first == end) return String(text);
-  const std::size_t widest = std::max<std::size_t>(with.size(), 1);
-  std::vector<char16_t> buffer(kChunk * widest + 8);
+  constexpr std::size_t kBufferUnits = 32768;
+  const char16_t* first = text.data();
+  const char16_t* const end = first + text.size();
+  const std::size_t grow = with.size() > 1 ? with.size() - 1 : 0;
+  // The length of the text from `from` on, with `matches` of them replaced.
+  const auto length_with = [&](const char16_t* from, std::size_t matches) {
+    const auto rest = static_cast<std::size_t>(end - from);
+    if (grow != 0 && matches > (MaxLength() - rest) / grow) OutOfMemory();
+    return rest + matches * grow;
+  };
+  if (grow != 0) {
+    first = FindUnit(first, end, unit);
+    if (first == end) return String(text);
+  }
   String out;
-  out.reserve(text.size() + text.size() / 8);
+  out.reserve(text.size() + (grow == 0 ? 0 : length_with(first, PlannedMatches(first, end, unit)) -
+                                                  static_cast<std::size_t>(end - first)));
   out.append(text.data(), static_cast<std::size_t>(first - text.data()));
+  const std::size_t chunk = (kBufferUnits - kReplaceSlack) / std::max<std::size_t>(with.size(), 1);
+  std::vector<char16_t> buffer(kBufferUnits);
   while (first != end) {
-    const char16_t* last = first + std::min<std::size_t>(kChunk, static_cast<std::size_t>(end - first));
+    const char16_t* last = first + std::min(chunk, static_cast<std::size_t>(end - first));
     const char16_t* written =
         ReplaceUnitInto(first, last, unit, with.data(), with.size(), buffer.data());
-    out.append(buffer.data(), static_cast<std::size_t>(written - buffer.data()));
+    const auto units = static_cast<std::size_t>(written - buffer.data());
+    if (out.capacity() - out.size() < units) {
+      out.reserve(out.size() + units + length_with(last, CountUnit(last, end, unit)));
+    }
+    out.append(buffer.data(), units);
     first = last;
   }
   return out;
@@ -66,9 +110,7 @@ String ReplaceAll(StringView text, StringView find, StringView with, std::size_t
   const std::size_t matches = CountMatches(text, find, limit);
   if (matches == 0) return String(text);
   const std::size_t grow = with.size() >= find.size() ? with.size() - find.size() : 0;
-  if (grow != 0 && matches > (std::numeric_limits<std::size_t>::max() / 2 - text.size()) / grow) {
-    OutOfMemory();
-  }
+  if (grow != 0 && matches > (MaxLength() - text.size()) / grow) OutOfMemory();
   String out;
   out.reserve(text.size() - matches * find.size() + matches * with.size());
   std::size_t from = 0;
@@ -96,7 +138,9 @@ String Replace(StringView text, StringView find, StringView with, std::int32_t s
     if (find.empty() || count == 0) return String(rest);
     const std::size_t limit =
         count == -1 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(count);
-    if (find.size() == 1 && count == -1) return ReplaceEveryUnit(rest, find[0], with);
+    if (find.size() == 1 && count == -1 && with.size() <= kLongestBlockReplacement) {
+      return ReplaceEveryUnit(rest, find[0], with);
+    }
     return ReplaceAll(rest, find, with, limit);
   } catch (const std::bad_alloc&) {
     OutOfMemory();

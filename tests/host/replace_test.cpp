@@ -57,6 +57,35 @@ TEST(Replace, MatchesNaiveReplacementAtEveryPositionOfALongText) {
   }
 }
 
+TEST(Replace, LongTextsMatchTheNaiveReplacementWhereverTheMatchesLie) {
+  // Long enough that the result's length is planned from samples; the
+  // matches bunched where no sample falls, or spread evenly.
+  const std::size_t size = std::size_t{3} << 20;
+  const auto naive = [](const String& text, char16_t unit, StringView with) {
+    String out;
+    for (char16_t c : text) {
+      if (c == unit) {
+        out += with;
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  };
+  String bunched(size, u'a');
+  for (std::size_t i = size - 200'000; i < size - 100'000; ++i) bunched[i] = u',';
+  String even(size, u'a');
+  for (std::size_t i = 0; i < size; i += 7) even[i] = u',';
+  String ends(size, u'a');
+  ends.front() = u',';
+  ends.back() = u',';
+  for (const String* text : {&bunched, &even, &ends}) {
+    for (const StringView with : {StringView(u""), StringView(u"\r\n"), StringView(u"{\r\n")}) {
+      EXPECT_EQ(Replace(*text, u",", with), naive(*text, u',', with)) << "with " << with.size();
+    }
+  }
+}
+
 struct InvalidCase {
   const char* name;
   std::int32_t start;
