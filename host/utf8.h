@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,5 +21,21 @@ String Utf8ToUtf16(std::string_view bytes);
 
 /// UTF-16 to UTF-8; an unpaired surrogate is rejected.
 std::string Utf16ToUtf8(StringView text);
+
+/// Utf8ToUtf16 into `out`, which has room for bytes.size() units (never
+/// more are needed); returns the units written. Nothing is written beyond
+/// the units of the text. Runs of ASCII are widened a vector register at a
+/// time.
+std::size_t Utf8ToUtf16Into(std::string_view bytes, char16_t* out);
+
+/// Utf16ToUtf8 into `out`, which has room for Utf8Length(text) bytes, or
+/// 3 * text.size() without counting; returns the bytes written. Nothing is
+/// written beyond the bytes of the text. Runs of ASCII are narrowed a
+/// vector register at a time.
+std::size_t Utf16ToUtf8Into(StringView text, char* out);
+
+/// Bytes the UTF-8 form of `text` takes (counting an unpaired surrogate as
+/// if it were paired).
+std::size_t Utf8Length(StringView text);
 
 }  // namespace host
