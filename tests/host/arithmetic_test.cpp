@@ -58,5 +58,14 @@ TEST(CheckedSteps, SubtractionIsDoneInDoublePrecision) {
   EXPECT_EQ(CheckedSubtract(16777216.0f, -1.0f), 16777217.0);
 }
 
+TEST(CheckedSteps, TheProductIsRoundedOnceToDoublePrecision) {
+  // A layout step, (5331 - 1330) * ratio: the exact product lies just below
+  // the midpoint between two doubles, so it rounds down. Rounded first to a
+  // wider format (the x87 registers' 64 bits), it lands on the midpoint and
+  // then rounds up: the result must not depend on that.
+  const double ratio = 0x1.fa5479ac65c61p-1;
+  EXPECT_EQ(CheckedMultiply(CheckedSubtract(5331.0f, 1330.0f), ratio), 0x1.ee962419f629dp+11);
+}
+
 }  // namespace
 }  // namespace host
