@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <mutex>
 #include <utility>
 
 #if defined(__linux__)
@@ -66,10 +67,11 @@ std::byte* Fresh(std::size_t bytes) {
   return base;
 }
 
-// One cache per thread, so no lock is needed; the program has one thread
-// that makes strings. The state is trivially destructible and outlives the
-// Closer, which empties it when the thread ends: a string released after
-// that (a static one, at exit) goes straight back to the system.
+// One cache for the process. Only blocks of a megabyte and more pass
+// through it, so its lock costs nothing measurable; the program itself makes
+// strings on one thread only. The state is trivially destructible and
+// outlives the Closer, which empties it at exit: a string released after
+// that (a static one) goes straight back to the system.
 struct CacheState {
   std::array<Block, kSlots> slots;
   bool closed;
@@ -83,22 +85,27 @@ void Trim(CacheState& cache) noexcept {
 
 class Closer {
  public:
-  explicit Closer(CacheState& cache) : cache_(cache) {}
+  Closer(CacheState& cache, std::mutex& lock) : cache_(cache), lock_(lock) {}
   Closer(const Closer&) = delete;
   Closer& operator=(const Closer&) = delete;
   ~Closer() {
+    const std::lock_guard hold(lock_);
     Trim(cache_);
     cache_.closed = true;
   }
 
  private:
   CacheState& cache_;
+  std::mutex& lock_;
 };
 
-CacheState& Cache() {
-  thread_local constinit CacheState state{};
-  thread_local Closer closer(state);
-  return state;
+// The cache, locked for as long as the returned guard lives.
+std::pair<CacheState&, std::unique_lock<std::mutex>> Cache() {
+  static constinit CacheState state{};
+  // Never destroyed, so that a string released during exit can still lock it.
+  static std::mutex& lock = *new std::mutex;
+  static Closer closer(state, lock);
+  return {state, std::unique_lock(lock)};
 }
 
 std::byte* Take(CacheState& cache, std::size_t bytes) {
@@ -133,17 +140,25 @@ void Keep(CacheState& cache, std::byte* base) noexcept {
 
 }  // namespace
 
-void* AllocateLargeText(std::size_t bytes) { return Take(Cache(), bytes) + kHeader; }
-
-void ReleaseLargeText(void* block) noexcept {
-  Keep(Cache(), static_cast<std::byte*>(block) - kHeader);
+void* AllocateLargeText(std::size_t bytes) {
+  const auto [cache, hold] = Cache();
+  return Take(cache, bytes) + kHeader;
 }
 
-void TrimTextCache() noexcept { Trim(Cache()); }
+void ReleaseLargeText(void* block) noexcept {
+  const auto [cache, hold] = Cache();
+  Keep(cache, static_cast<std::byte*>(block) - kHeader);
+}
+
+void TrimTextCache() noexcept {
+  const auto [cache, hold] = Cache();
+  Trim(cache);
+}
 
 std::size_t CachedTextBytes() noexcept {
+  const auto [cache, hold] = Cache();
   std::size_t bytes = 0;
-  for (const Block& block : Cache().slots) bytes += block.base != nullptr ? block.capacity : 0;
+  for (const Block& block : cache.slots) bytes += block.base != nullptr ? block.capacity : 0;
   return bytes;
 }
 
