@@ -1,0 +1,238 @@
+// The program's window, built from its records as the start routine builds
+// it, driven headless: Convert of a minified JSON text, and pasting that
+// text into Inputs. Each run is timed from the click (or Ctrl+V) until the
+// box has painted the new text: all of it on the event loop's thread, so
+// this is how long the window stays frozen. Memory is the resident set,
+// against the UTF-16 size of the input:
+//   peak_x     highest while the action ran, above the empty window;
+//   added_x    highest while the action ran, above what was held before it;
+//   held_x     held once the loop has gone idle, above the empty window.
+// Run with QT_QPA_PLATFORM=offscreen (the default here) or under an X server.
+#include <benchmark/benchmark.h>
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "bench/json_sample.h"
+#include "host/dispatch.h"
+#include "host/qt/qt_backend.h"
+#include "host/qt/qt_string.h"
+#include "host/qt/text_view.h"
+#include "host/start.h"
+#include "host/utf8.h"
+#include "window/procedures.h"
+#include "window/records.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::int64_t kMegabyte = 1 << 20;
+
+double ReadStatus(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(field, 0) == 0) return 1024.0 * std::stod(line.substr(std::string(field).size()));
+  }
+  return 0;
+}
+
+double ResidentBytes() { return ReadStatus("VmRSS:"); }
+double PeakBytes() { return ReadStatus("VmHWM:"); }
+// The peak starts again from what is resident now.
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Sets a flag when a widget is painted; the paint itself is done by the
+// time the event loop returns.
+class PaintWatch : public QObject {
+ public:
+  explicit PaintWatch(QWidget& widget) : widget_(widget) { widget_.installEventFilter(this); }
+  ~PaintWatch() override { widget_.removeEventFilter(this); }
+
+  void WaitForPaint() {
+    while (!painted_) QApplication::processEvents();
+    painted_ = false;
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted_ = true;
+    return false;
+  }
+
+ private:
+  QWidget& widget_;
+  bool painted_ = false;
+};
+
+// The program's window, from its records.
+class Program {
+ public:
+  Program() {
+    plan_.emplace(host::PlanStart(window::kProjectImage, window::kJSONfrmCode));
+    window_ = &backend_.CreateWindow(plan_->design.Design(), dispatcher_);
+    form_ = window::kJSONfrmCode.create(*window_, plan_->project.objects.at(plan_->object).interfaces);
+    dispatcher_.Attach(*form_, plan_->bindings);
+    dispatcher_.Raise("JSONfrm", host::Event::kLoad);
+    window_->Show();
+    top_ = QApplication::topLevelWidgets().value(0);
+    GoIdle();
+    empty_ = ResidentBytes();
+  }
+
+  template <class T>
+  T& Find(const char* name) {
+    return *top_->findChild<T*>(name);
+  }
+
+  // Once around the event loop with nothing to do, as between two actions
+  // of the user: whatever the host keeps for a burst of work goes then.
+  void GoIdle() {
+    QApplication::processEvents();
+    QTimer::singleShot(1, [] {});
+    QAbstractEventDispatcher::instance()->processEvents(QEventLoop::WaitForMoreEvents);
+  }
+
+  double EmptyBytes() const { return empty_; }
+
+ private:
+  host::qt::QtBackend backend_;
+  std::optional<host::StartPlan> plan_;
+  host::Dispatcher dispatcher_{backend_, "Quillfen"};
+  host::NativeWindow* window_ = nullptr;
+  std::unique_ptr<host::Form> form_;
+  QWidget* top_ = nullptr;
+  double empty_ = 0;
+};
+
+Program& TheProgram() {
+  static Program program;
+  return program;
+}
+
+struct Figures {
+  double best_seconds = 1e30;
+  double peak = 0;
+  double added = 0;
+  double held = 0;
+};
+
+void Report(benchmark::State& state, const Figures& figures, double text_bytes) {
+  state.counters["ms"] = 1000 * figures.best_seconds;
+  state.counters["peak_x"] = figures.peak / text_bytes;
+  state.counters["added_x"] = figures.added / text_bytes;
+  state.counters["held_x"] = figures.held / text_bytes;
+  state.counters["utf16_MB"] = text_bytes / kMegabyte;
+}
+
+// Runs `act` per iteration and waits until `box` has painted.
+template <class Act>
+void Measure(benchmark::State& state, Program& program, host::qt::TextView& box, double text_bytes,
+             Act act) {
+  PaintWatch watch(*box.viewport());
+  Figures figures;
+  for (auto _ : state) {
+    program.GoIdle();
+    const double before = ResidentBytes();
+    ResetPeak();
+    const auto start = Clock::now();
+    act();
+    watch.WaitForPaint();
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    state.SetIterationTime(elapsed.count());
+    figures.best_seconds = std::min(figures.best_seconds, elapsed.count());
+    figures.peak = std::max(figures.peak, PeakBytes() - program.EmptyBytes());
+    figures.added = std::max(figures.added, PeakBytes() - before);
+    program.GoIdle();
+    figures.held = ResidentBytes() - program.EmptyBytes();
+  }
+  Report(state, figures, text_bytes);
+}
+
+// Puts the sample into Inputs without keeping a copy of it.
+double PutInputs(Program& program, std::int64_t bytes) {
+  auto& inputs = program.Find<host::qt::TextView>("Inputs");
+  auto& outputs = program.Find<host::qt::TextView>("Outputs");
+  outputs.SetText(host::String());
+  inputs.SetText(host::String());
+  program.GoIdle();
+  const host::String json = host::Utf8ToUtf16(bench::MinifiedJson(static_cast<std::size_t>(bytes)));
+  inputs.SetText(json);
+  return static_cast<double>(json.size() * sizeof(char16_t));
+}
+
+void BM_Convert(benchmark::State& state) {
+  Program& program = TheProgram();
+  const double text_bytes = PutInputs(program, state.range(0));
+  auto& button = program.Find<QPushButton>("Command1");
+  Measure(state, program, program.Find<host::qt::TextView>("Outputs"), text_bytes,
+          [&] { QTest::mouseClick(&button, Qt::LeftButton); });
+  state.counters["lines"] = static_cast<double>(program.Find<host::qt::TextView>("Outputs").LineCount());
+}
+
+void BM_Paste(benchmark::State& state) {
+  Program& program = TheProgram();
+  auto& inputs = program.Find<host::qt::TextView>("Inputs");
+  program.Find<host::qt::TextView>("Outputs").SetText(host::String());
+  inputs.SetText(host::String());
+  double text_bytes = 0;
+  {
+    const host::String json = host::Utf8ToUtf16(bench::MinifiedJson(static_cast<std::size_t>(state.range(0))));
+    text_bytes = static_cast<double>(json.size() * sizeof(char16_t));
+    QApplication::clipboard()->setText(host::qt::ToQString(json));
+  }
+  // The clipboard's own part: handing over its text.
+  const auto asked = Clock::now();
+  const QString held = QApplication::clipboard()->text();
+  const std::chrono::duration<double> transfer = Clock::now() - asked;
+  inputs.setFocus();
+  Measure(state, program, inputs, text_bytes, [&] {
+    inputs.SelectAll();
+    QTest::keyClick(&inputs, Qt::Key_V, Qt::ControlModifier);
+  });
+  state.counters["clipboard_ms"] = 1000 * transfer.count();
+  QApplication::clipboard()->clear();
+}
+
+BENCHMARK(BM_Convert)
+    ->Arg(10 * kMegabyte)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Convert)
+    ->Arg(100 * kMegabyte)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paste)
+    ->Arg(10 * kMegabyte)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paste)
+    ->Arg(100 * kMegabyte)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  benchmark::Initialize(&argc, argv);
+  TheProgram();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
