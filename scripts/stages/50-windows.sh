@@ -15,7 +15,7 @@ ensure_packages wine wine32:i386 xvfb xauth || wine_ready=0
 
 folder="$ROOT/build/win32"
 configure_and_build "$folder" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-  -DQUILLFEN_WERROR=ON -DQUILLFEN_BENCH=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run"
+  -DQUILLFEN_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run"
 
 if [ "$wine_ready" -eq 0 ]; then
   echo "Wine could not be installed: only the executable's own checks run," \
