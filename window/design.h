@@ -1,7 +1,7 @@
 #pragma once
 #include <array>
 
-#include "host/design.h"
+#include "host/design/design.h"
 #include "window/identifiers.h"
 
 namespace window {

@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "convert/json_format.h"
-#include "host/arithmetic.h"
-#include "host/runtime_error.h"
+#include "host/runtime/arithmetic.h"
+#include "host/runtime/runtime_error.h"
 #include "window/identifiers.h"
 
 namespace window {

@@ -1,8 +1,8 @@
 #pragma once
-#include "host/controls.h"
-#include "host/form.h"
-#include "host/status.h"
-#include "host/string.h"
+#include "host/objects/controls.h"
+#include "host/objects/form.h"
+#include "host/runtime/status.h"
+#include "host/runtime/string.h"
 
 namespace window {
 

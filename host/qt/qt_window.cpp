@@ -7,7 +7,7 @@
 #include <chrono>
 
 #include "host/qt/qt_text_box.h"
-#include "host/twips.h"
+#include "host/objects/twips.h"
 
 namespace host::qt {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/backend.h"
-#include "host/design.h"
+#include "host/objects/backend.h"
+#include "host/design/design.h"
 
 namespace host::qt {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/control_marks.h"
+#include "host/textbox/control_marks.h"
 #include "host/qt/text_view.h"
 
 namespace host::qt {

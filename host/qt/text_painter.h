@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QString>
 
-#include "host/text_navigation.h"
+#include "host/textbox/text_navigation.h"
 
 namespace host::qt {
 

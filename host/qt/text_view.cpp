@@ -15,8 +15,8 @@
 #include <limits>
 #include <new>
 
-#include "host/control_marks.h"
-#include "host/line_breaks.h"
+#include "host/textbox/control_marks.h"
+#include "host/textbox/line_breaks.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_painter.h"
 #include "host/qt/text_view_accessible.h"

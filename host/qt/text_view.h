@@ -5,11 +5,11 @@
 #include <memory>
 #include <optional>
 
-#include "host/line_geometry.h"
-#include "host/string.h"
-#include "host/text_buffer.h"
-#include "host/text_navigation.h"
-#include "host/undo_stack.h"
+#include "host/textbox/line_geometry.h"
+#include "host/runtime/string.h"
+#include "host/textbox/text_buffer.h"
+#include "host/textbox/text_navigation.h"
+#include "host/textbox/undo_stack.h"
 
 class QMenu;
 

@@ -1,6 +1,6 @@
 #include "host/win32/dpi.h"
 
-#include "host/twips.h"
+#include "host/objects/twips.h"
 #include "host/win32/handles.h"
 #include "host/win32/win32_error.h"
 

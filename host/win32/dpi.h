@@ -1,5 +1,5 @@
 #pragma once
-#include "host/design.h"
+#include "host/design/design.h"
 
 namespace host::win32 {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "host/twips.h"
+#include "host/objects/twips.h"
 
 namespace {
 

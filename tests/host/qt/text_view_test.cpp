@@ -14,7 +14,7 @@
 #include <random>
 #include <vector>
 
-#include "host/line_breaks.h"
+#include "host/textbox/line_breaks.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/qt_text_box.h"
 
