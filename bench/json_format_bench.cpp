@@ -9,7 +9,7 @@
 
 #include "bench/json_sample.h"
 #include "convert/json_format.h"
-#include "host/utf8.h"
+#include "host/runtime/utf8.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "convert/json_format.h"
-#include "host/runtime_error.h"
-#include "host/utf8.h"
+#include "host/runtime/runtime_error.h"
+#include "host/runtime/utf8.h"
 
 namespace {
 

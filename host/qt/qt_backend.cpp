@@ -4,7 +4,7 @@
 
 #include "host/qt/qt_application_identity.h"
 #include "host/qt/qt_window.h"
-#include "host/runtime_error.h"
+#include "host/runtime/runtime_error.h"
 
 namespace host {
 

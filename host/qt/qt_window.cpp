@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "host/qt/qt_text_box.h"
-#include "host/twips.h"
+#include "host/objects/twips.h"
 
 namespace host::qt {
 namespace {
@@ -25,12 +25,8 @@ QString FromUtf8(std::string_view text) {
 constexpr std::chrono::milliseconds kStateSettle{100};
 
 QRect Pixels(const TwipRect& rect, const QWidget& widget) {
-  const int x_dpi = widget.logicalDpiX();
-  const int y_dpi = widget.logicalDpiY();
-  return QRect(TwipsToPixels(static_cast<float>(rect.left), x_dpi),
-               TwipsToPixels(static_cast<float>(rect.top), y_dpi),
-               TwipsToPixels(static_cast<float>(rect.width), x_dpi, true),
-               TwipsToPixels(static_cast<float>(rect.height), y_dpi, true));
+  const PixelRect pixels = TwipsToPixels(rect, widget.logicalDpiX(), widget.logicalDpiY());
+  return QRect(pixels.left, pixels.top, pixels.width, pixels.height);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "host/backend.h"
-#include "host/design.h"
+#include "host/design/design.h"
+#include "host/objects/backend.h"
 #include "host/qt/frame_extents.h"
 
 namespace host::qt {

@@ -8,8 +8,8 @@
 #include <chrono>
 #include <string>
 
-#include "host/twips.h"
-#include "tests/host/win32/wait_until.h"
+#include "host/objects/twips.h"
+#include "tests/app/win32/wait_until.h"
 
 namespace {
 
