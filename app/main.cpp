@@ -1,9 +1,9 @@
-#include "host/backend.h"
-#include "host/start.h"
+#include "host/objects/backend.h"
+#include "host/start/start.h"
 #include "window/procedures.h"
-#include "window/records.h"
+#include "app/project_image.h"
 
 int main() {
   const auto backend = host::CreateBackend();
-  return host::Start(*backend, window::kProjectImage, window::kJSONfrmCode);
+  return host::Start(*backend, app::kProjectImage, window::kJSONfrmCode);
 }

@@ -17,7 +17,7 @@
 #include "bench/json_sample.h"
 #include "convert/json_format.h"
 #include "host/runtime/text_storage.h"
-#include "host/utf8.h"
+#include "host/runtime/utf8.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The command-line form of the conversion: converts a UTF-8 file (or
 // standard input) to its readable text on standard output. The input is
-// read in one go (a file is mapped), transcoded to UTF-16 and back with the host's vectorised
-// transcoders, and the output written in one call.
+// read in one go (a file is mapped), transcoded to UTF-16 and back with the
+// host's vectorised transcoders, and the output written in one call.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -20,9 +20,9 @@
 #endif
 
 #include "convert/json_format.h"
+#include "host/runtime/runtime_error.h"
 #include "host/runtime/text_storage.h"
-#include "host/runtime_error.h"
-#include "host/utf8.h"
+#include "host/runtime/utf8.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "convert/json_format.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
-#include "host/utf8.h"
+#include "host/runtime/utf8.h"
 
 namespace {
 

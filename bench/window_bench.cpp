@@ -25,15 +25,15 @@
 #include <optional>
 #include <string>
 
+#include "app/project_image.h"
 #include "bench/json_sample.h"
-#include "host/dispatch.h"
 #include "host/qt/qt_backend.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
-#include "host/start.h"
-#include "host/utf8.h"
+#include "host/runtime/utf8.h"
+#include "host/start/dispatch.h"
+#include "host/start/start.h"
 #include "window/procedures.h"
-#include "window/records.h"
 
 namespace {
 
@@ -80,9 +80,10 @@ class PaintWatch : public QObject {
 class Program {
  public:
   Program() {
-    plan_.emplace(host::PlanStart(window::kProjectImage, window::kJSONfrmCode));
+    plan_.emplace(host::PlanStart(app::kProjectImage, window::kJSONfrmCode));
     window_ = &backend_.CreateWindow(plan_->design.Design(), dispatcher_);
-    form_ = window::kJSONfrmCode.create(*window_, plan_->project.objects.at(plan_->object).interfaces);
+    form_ = window::kJSONfrmCode.create(*window_,
+                                        host::InterfacesOf(plan_->project.objects.at(plan_->object)));
     dispatcher_.Attach(*form_, plan_->bindings);
     dispatcher_.Raise("JSONfrm", host::Event::kLoad);
     window_->Show();

@@ -1,6 +1,6 @@
 #include "convert/json_format.h"
 
-#include "host/replace.h"
+#include "host/runtime/replace.h"
 
 namespace convert {
 namespace {

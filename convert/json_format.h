@@ -1,5 +1,5 @@
 #pragma once
-#include "host/string.h"
+#include "host/runtime/string.h"
 
 namespace convert {
 

@@ -2,7 +2,7 @@
 // JSONfrm's identifiers as the records are written with them. The form reads
 // the two interfaces back from the project image; only the text box's, which
 // no record holds, is used from here at run time.
-#include "host/guid.h"
+#include "host/runtime/guid.h"
 
 namespace window {
 

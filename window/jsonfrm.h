@@ -1,13 +1,14 @@
 #pragma once
-#include "host/controls.h"
-#include "host/form.h"
-#include "host/status.h"
-#include "host/string.h"
+#include "host/objects/controls.h"
+#include "host/objects/form.h"
+#include "host/runtime/status.h"
+#include "host/runtime/string.h"
 
 namespace window {
 
-/// The program's only window: paste JSON into Inputs, press Convert, read
-/// the readable text in Outputs.
+/// The program's only form, on the program side of the boundary: paste JSON
+/// into Inputs, press Convert, read the readable text in Outputs. It reaches
+/// its window only through host::Window.
 class JSONfrm final : public host::Form {
  public:
   /// `interfaces` are the ones the project image records for JSONfrm; status

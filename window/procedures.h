@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "host/form.h"
+#include "host/objects/form.h"
 #include "window/jsonfrm.h"
 
 namespace window {

@@ -5,8 +5,8 @@
 
 #include "host/qt/qt_application_identity.h"
 #include "host/qt/qt_window.h"
+#include "host/runtime/runtime_error.h"
 #include "host/runtime/text_storage.h"
-#include "host/runtime_error.h"
 
 namespace host {
 

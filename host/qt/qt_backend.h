@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/backend.h"
+#include "host/objects/backend.h"
 
 namespace host::qt {
 

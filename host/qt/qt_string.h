@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "host/string.h"
+#include "host/runtime/string.h"
 
 namespace host::qt {
 

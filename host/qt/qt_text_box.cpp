@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "host/twips.h"
+#include "host/objects/twips.h"
 
 namespace host::qt {
 namespace {

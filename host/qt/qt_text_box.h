@@ -1,6 +1,6 @@
 #pragma once
-#include "host/controls.h"
-#include "host/design.h"
+#include "host/objects/controls.h"
+#include "host/design/design.h"
 #include "host/qt/text_view.h"
 
 namespace host::qt {

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/string.h"
+#include "host/runtime/string.h"
 
 namespace host::win32 {
 

@@ -1,6 +1,6 @@
 #include "host/win32/win32_backend.h"
 
-#include "host/runtime_error.h"
+#include "host/runtime/runtime_error.h"
 #include "host/win32/wide_text.h"
 #include "host/win32/win32_error.h"
 #include "host/win32/win32_window.h"

@@ -2,7 +2,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/backend.h"
+#include "host/objects/backend.h"
 #include "host/win32/windows_api.h"
 
 namespace host::win32 {

@@ -2,8 +2,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/runtime_error.h"
-#include "host/status.h"
+#include "host/runtime/runtime_error.h"
+#include "host/runtime/status.h"
 #include "host/win32/windows_api.h"
 
 namespace host::win32 {

@@ -2,8 +2,8 @@
 #include <optional>
 #include <string>
 
-#include "host/controls.h"
-#include "host/design.h"
+#include "host/objects/controls.h"
+#include "host/design/design.h"
 #include "host/win32/dpi.h"
 #include "host/win32/windows_api.h"
 

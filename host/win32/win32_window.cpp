@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/twips.h"
+#include "host/objects/twips.h"
 #include "host/win32/wide_text.h"
 #include "host/win32/win32_error.h"
 

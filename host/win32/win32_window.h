@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/backend.h"
-#include "host/design.h"
+#include "host/objects/backend.h"
+#include "host/design/design.h"
 #include "host/win32/dpi.h"
 #include "host/win32/handles.h"
 #include "host/win32/win32_text_box.h"

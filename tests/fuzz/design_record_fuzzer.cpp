@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "host/byte_reader.h"
-#include "host/design_reader.h"
+#include "host/records/byte_reader.h"
+#include "host/records/design_reader.h"
 #include "tests/fuzz/views_inside.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "host/byte_reader.h"
-#include "host/start.h"
+#include "host/records/byte_reader.h"
+#include "host/start/start.h"
 #include "tests/fuzz/views_inside.h"
 #include "window/procedures.h"
 

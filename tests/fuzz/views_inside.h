@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "host/design.h"
+#include "host/design/design.h"
 
 namespace fuzz {
 

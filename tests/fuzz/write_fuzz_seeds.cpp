@@ -5,7 +5,7 @@
 #include <fstream>
 #include <span>
 
-#include "window/records.h"
+#include "app/project_image.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path folder = argv[1];
-  const bool written = Write(folder / "project_image", window::kProjectImage) &&
-                       Write(folder / "design_record", window::kJSONfrmDesignRecord);
+  const bool written = Write(folder / "project_image", app::kProjectImage) &&
+                       Write(folder / "design_record", app::kJSONfrmDesignRecord);
   return written ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/controls.h"
+#include "host/objects/controls.h"
 
 namespace window::testing {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/runtime_error.h"
+#include "host/runtime/runtime_error.h"
 #include "tests/window/fake_window.h"
 #include "tests/window/image_interfaces.h"
 #include "window/identifiers.h"

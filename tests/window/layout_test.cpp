@@ -3,7 +3,7 @@
 #include <limits>
 #include <vector>
 
-#include "host/runtime_error.h"
+#include "host/runtime/runtime_error.h"
 #include "tests/window/fake_window.h"
 #include "tests/window/image_interfaces.h"
 #include "window/jsonfrm.h"

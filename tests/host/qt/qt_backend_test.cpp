@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "host/runtime/text_storage.h"
-#include "host/string.h"
+#include "host/runtime/string.h"
 
 namespace host::qt {
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <thread>
 
-#include "host/string.h"
+#include "host/runtime/string.h"
 
 namespace host {
 namespace {

@@ -1,0 +1,24 @@
+#include "host/runtime/find_unit.h"
+
+#include "host/runtime/text_kernels.h"
+
+namespace host {
+
+const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t unit) {
+  return Kernels().find_unit(first, last, unit);
+}
+
+const char16_t* FindTabOrSurrogate(const char16_t* first, const char16_t* last) {
+  return Kernels().find_tab_or_surrogate(first, last);
+}
+
+std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit) {
+  return Kernels().count_unit(first, last, unit);
+}
+
+char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t unit,
+                          const char16_t* with, std::size_t with_size, char16_t* out) {
+  return Kernels().replace_unit_into(first, last, unit, with, with_size, out);
+}
+
+}  // namespace host

@@ -1,0 +1,30 @@
+#include "host/textbox/line_breaks.h"
+
+namespace host {
+
+String ToCrLf(StringView text) {
+  String out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit == u'\r' || unit == u'\n') {
+      out += u"\r\n";
+      if (unit == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    } else {
+      out += unit;
+    }
+  }
+  return out;
+}
+
+String CrLfToLf(StringView text) {
+  String out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+    out += text[i];
+  }
+  return out;
+}
+
+}  // namespace host

@@ -1,0 +1,129 @@
+#include "host/runtime/replace.h"
+
+#include <gtest/gtest.h>
+
+#include "host/runtime/runtime_error.h"
+
+namespace host {
+namespace {
+
+struct ReplaceCase {
+  const char* name;
+  StringView text;
+  StringView find;
+  StringView with;
+  std::int32_t start;
+  std::int32_t count;
+  StringView expected;
+};
+
+class ReplaceSemantics : public testing::TestWithParam<ReplaceCase> {};
+
+TEST_P(ReplaceSemantics, GivesExpectedText) {
+  const ReplaceCase& c = GetParam();
+  EXPECT_EQ(Replace(c.text, c.find, c.with, c.start, c.count, Compare::kBinary), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReplaceSemantics,
+    testing::Values(
+        ReplaceCase{"empty_text", u"", u",", u"\r\n", 1, -1, u""},
+        ReplaceCase{"no_occurrence", u"abc", u",", u"\r\n", 1, -1, u"abc"},
+        ReplaceCase{"all_occurrences", u"a,b,,c", u",", u";", 1, -1, u"a;b;;c"},
+        ReplaceCase{"removal", u"\ta\t\tb\t", u"\t", u"", 1, -1, u"ab"},
+        ReplaceCase{"inserted_text_not_rescanned", u"{{", u"{", u"{{", 1, -1, u"{{{{"},
+        ReplaceCase{"replacement_containing_find", u"a", u"a", u"aa", 1, -1, u"aa"},
+        ReplaceCase{"multi_unit_find", u"abcabcab", u"abc", u"X", 1, -1, u"XXab"},
+        ReplaceCase{"overlapping_find_scans_on", u"aaaa", u"aa", u"b", 1, -1, u"bb"},
+        ReplaceCase{"start_drops_front", u"a,b,c", u",", u";", 3, -1, u"b;c"},
+        ReplaceCase{"start_past_end", u"abc", u"a", u"b", 4, -1, u""},
+        ReplaceCase{"count_limits", u"a,b,c,d", u",", u";", 1, 2, u"a;b;c,d"},
+        ReplaceCase{"count_zero", u"a,b", u",", u";", 1, 0, u"a,b"},
+        ReplaceCase{"empty_find", u"abc", u"", u"x", 1, -1, u"abc"},
+        ReplaceCase{"binary_is_case_exact", u"aAa", u"a", u"b", 1, -1, u"bAb"},
+        ReplaceCase{"surrogates_kept", u"\U0001F600,\U0001F600", u",", u"\r\n", 1, -1,
+                    u"\U0001F600\r\n\U0001F600"},
+        // Long enough to cross the vectorised search's blocks on both sides.
+        ReplaceCase{"match_in_every_lane", u"0123456789abcdef0123456789abcdef0123456,89abcdef,",
+                    u",", u"", 1, -1, u"0123456789abcdef0123456789abcdef012345689abcdef"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Replace, MatchesNaiveReplacementAtEveryPositionOfALongText) {
+  for (std::size_t at = 0; at < 100; ++at) {
+    String text(100, u'x');
+    text[at] = u',';
+    String expected = text.substr(0, at) + u"\r\n" + text.substr(at + 1);
+    EXPECT_EQ(Replace(text, u",", u"\r\n"), expected) << "comma at " << at;
+  }
+}
+
+TEST(Replace, LongTextsMatchTheNaiveReplacementWhereverTheMatchesLie) {
+  // Long enough that the result's length is planned from samples; the
+  // matches bunched where no sample falls, or spread evenly.
+  const std::size_t size = std::size_t{3} << 20;
+  const auto naive = [](const String& text, char16_t unit, StringView with) {
+    String out;
+    for (char16_t c : text) {
+      if (c == unit) {
+        out += with;
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  };
+  String bunched(size, u'a');
+  for (std::size_t i = size - 200'000; i < size - 100'000; ++i) bunched[i] = u',';
+  String even(size, u'a');
+  for (std::size_t i = 0; i < size; i += 7) even[i] = u',';
+  String ends(size, u'a');
+  ends.front() = u',';
+  ends.back() = u',';
+  for (const String* text : {&bunched, &even, &ends}) {
+    for (const StringView with : {StringView(u""), StringView(u"\r\n"), StringView(u"{\r\n")}) {
+      EXPECT_EQ(Replace(*text, u",", with), naive(*text, u',', with)) << "with " << with.size();
+    }
+  }
+}
+
+struct InvalidCase {
+  const char* name;
+  std::int32_t start;
+  std::int32_t count;
+  Compare compare;
+  const char* message;
+};
+
+class ReplaceRejects : public testing::TestWithParam<InvalidCase> {};
+
+TEST_P(ReplaceRejects, ArgumentsItCannotHonour) {
+  const InvalidCase& c = GetParam();
+  try {
+    (void)Replace(u"a,b", u",", u";", c.start, c.count, c.compare);
+    FAIL() << "no error raised";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.Number(), ErrorNumber::kInvalidProcedureCall);
+    EXPECT_EQ(error.Description(), c.message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReplaceRejects,
+    testing::Values(
+        InvalidCase{"start_zero", 0, -1, Compare::kBinary,
+                    "Invalid procedure call: start must be 1 or more"},
+        InvalidCase{"count_below_minus_one", 1, -2, Compare::kBinary,
+                    "Invalid procedure call: count must be -1 or more"},
+        InvalidCase{"text_comparison", 1, -1, Compare::kText,
+                    "Invalid procedure call: only binary comparison is supported"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StrCat, JoinsLeftThenRight) {
+  EXPECT_EQ(StrCat(u"", u""), u"");
+  EXPECT_EQ(StrCat(u"ab", u""), u"ab");
+  EXPECT_EQ(StrCat(u"", u"cd"), u"cd");
+  EXPECT_EQ(StrCat(u"ab", u"cd"), u"abcd");
+}
+
+}  // namespace
+}  // namespace host
