@@ -1,7 +1,6 @@
 // The kernels with 256-bit registers, for processors that have AVX2. Only
-// this file's own functions are compiled for AVX2: every header is included
-// ahead of the target region, so no shared inline function is ever built
-// with instructions an older processor lacks.
+// this file's own functions, each marked, are compiled for AVX2: no shared
+// inline function is ever built with instructions an older processor lacks.
 #include "host/runtime/text_kernels.h"
 
 #if QUILLFEN_X86
@@ -13,8 +12,7 @@
 
 #include "host/runtime/text_kernels_tails.h"
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+#define QUILLFEN_KERNEL __attribute__((target("avx2")))
 
 namespace host::kernels {
 namespace {
@@ -24,16 +22,24 @@ struct Avx2 {
   static constexpr std::ptrdiff_t kLanes = 16;
   static constexpr std::size_t kBytes = 32;
 
-  static Reg Load(const void* at) { return _mm256_loadu_si256(static_cast<const Reg*>(at)); }
-  static void Store(void* at, Reg value) { _mm256_storeu_si256(static_cast<Reg*>(at), value); }
-  static Reg Splat(char16_t unit) { return _mm256_set1_epi16(static_cast<short>(unit)); }
-  static Reg Zero() { return _mm256_setzero_si256(); }
-  static Reg Equal(Reg a, Reg b) { return _mm256_cmpeq_epi16(a, b); }
-  static Reg Or(Reg a, Reg b) { return _mm256_or_si256(a, b); }
-  static Reg And(Reg a, Reg b) { return _mm256_and_si256(a, b); }
-  static Reg Sub(Reg a, Reg b) { return _mm256_sub_epi16(a, b); }
-  static unsigned Mask(Reg value) { return static_cast<unsigned>(_mm256_movemask_epi8(value)); }
-  static std::size_t Sum(Reg counts) {
+  QUILLFEN_KERNEL static Reg Load(const void* at) {
+    return _mm256_loadu_si256(static_cast<const Reg*>(at));
+  }
+  QUILLFEN_KERNEL static void Store(void* at, Reg value) {
+    _mm256_storeu_si256(static_cast<Reg*>(at), value);
+  }
+  QUILLFEN_KERNEL static Reg Splat(char16_t unit) {
+    return _mm256_set1_epi16(static_cast<short>(unit));
+  }
+  QUILLFEN_KERNEL static Reg Zero() { return _mm256_setzero_si256(); }
+  QUILLFEN_KERNEL static Reg Equal(Reg a, Reg b) { return _mm256_cmpeq_epi16(a, b); }
+  QUILLFEN_KERNEL static Reg Or(Reg a, Reg b) { return _mm256_or_si256(a, b); }
+  QUILLFEN_KERNEL static Reg And(Reg a, Reg b) { return _mm256_and_si256(a, b); }
+  QUILLFEN_KERNEL static Reg Sub(Reg a, Reg b) { return _mm256_sub_epi16(a, b); }
+  QUILLFEN_KERNEL static unsigned Mask(Reg value) {
+    return static_cast<unsigned>(_mm256_movemask_epi8(value));
+  }
+  QUILLFEN_KERNEL static std::size_t Sum(Reg counts) {
     // Unsigned 16-bit lanes, added in pairs into 32-bit lanes, then across.
     const Reg pairs = _mm256_madd_epi16(_mm256_and_si256(counts, _mm256_set1_epi32(0xFFFF)),
                                         _mm256_set1_epi32(1));
@@ -46,18 +52,20 @@ struct Avx2 {
     return sum;
   }
 
-  static unsigned NonAsciiBytes(const char* at) { return Mask(Load(at)); }
-  static void Widen(const char* in, char16_t* out) {
+  QUILLFEN_KERNEL static unsigned NonAsciiBytes(const char* at) { return Mask(Load(at)); }
+  QUILLFEN_KERNEL static void Widen(const char* in, char16_t* out) {
     const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
     const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16));
     Store(out, _mm256_cvtepu8_epi16(low));
     Store(out + 16, _mm256_cvtepu8_epi16(high));
   }
-  static bool BothAscii(Reg a, Reg b) {
+  QUILLFEN_KERNEL static bool BothAscii(Reg a, Reg b) {
     return _mm256_testz_si256(_mm256_or_si256(a, b), Splat(0xFF80)) != 0;
   }
-  static bool IsAscii(const char16_t* in) { return BothAscii(Load(in), Load(in + 16)); }
-  static bool Narrow(const char16_t* in, char* out) {
+  QUILLFEN_KERNEL static bool IsAscii(const char16_t* in) {
+    return BothAscii(Load(in), Load(in + 16));
+  }
+  QUILLFEN_KERNEL static bool Narrow(const char16_t* in, char* out) {
     const Reg a = Load(in);
     const Reg b = Load(in + 16);
     if (!BothAscii(a, b)) return false;
@@ -76,5 +84,5 @@ extern constinit const TextKernels kAvx2 = KernelsOf<Avx2>();
 
 }  // namespace host::kernels
 
-#pragma GCC pop_options
+#undef QUILLFEN_KERNEL
 #endif

@@ -10,6 +10,8 @@
 
 #include "host/runtime/text_kernels_tails.h"
 
+#define QUILLFEN_KERNEL
+
 namespace host::kernels {
 namespace {
 
@@ -63,4 +65,6 @@ struct Sse2 {
 extern constinit const TextKernels kSse2 = KernelsOf<Sse2>();
 
 }  // namespace host::kernels
+
+#undef QUILLFEN_KERNEL
 #endif

@@ -1,7 +1,8 @@
 // The vector kernels, written once over a register type. Included by
-// text_kernels_sse2.cpp and text_kernels_avx2.cpp, inside their target
-// region and an unnamed namespace, so every instantiation stays in that
-// file with that file's instruction set. Not a header to include elsewhere.
+// text_kernels_sse2.cpp and text_kernels_avx2.cpp inside an unnamed
+// namespace, so every instantiation stays in that file; each defines
+// QUILLFEN_KERNEL first, the instruction set its functions are built for.
+// Not a header to include elsewhere.
 //
 // V gives: Reg, kLanes (units per register), Load, Store, Splat, Equal, Or,
 // And, Sub, Mask (one bit per byte, so two per unit), Zero, Sum (of the
@@ -9,7 +10,8 @@
 // NonAsciiBytes, Widen, Narrow and IsAscii.
 
 template <class V>
-const char16_t* FindUnitIn(const char16_t* first, const char16_t* last, char16_t unit) {
+QUILLFEN_KERNEL const char16_t* FindUnitIn(const char16_t* first, const char16_t* last,
+                                           char16_t unit) {
   constexpr std::ptrdiff_t kLanes = V::kLanes;
   const typename V::Reg needle = V::Splat(unit);
   while (last - first >= 4 * kLanes) {
@@ -29,7 +31,7 @@ const char16_t* FindUnitIn(const char16_t* first, const char16_t* last, char16_t
 }
 
 template <class V>
-const char16_t* FindTabOrSurrogateIn(const char16_t* first, const char16_t* last) {
+QUILLFEN_KERNEL const char16_t* FindTabOrSurrogateIn(const char16_t* first, const char16_t* last) {
   constexpr std::ptrdiff_t kLanes = V::kLanes;
   const auto tab = V::Splat(u'\t');
   const auto top_bits = V::Splat(0xF800);
@@ -45,7 +47,8 @@ const char16_t* FindTabOrSurrogateIn(const char16_t* first, const char16_t* last
 }
 
 template <class V>
-std::size_t CountUnitIn(const char16_t* first, const char16_t* last, char16_t unit) {
+QUILLFEN_KERNEL std::size_t CountUnitIn(const char16_t* first, const char16_t* last,
+                                        char16_t unit) {
   constexpr std::ptrdiff_t kLanes = V::kLanes;
   // A match is -1 in its lane; subtracting counts it. A 16-bit lane is
   // summed up before it can wrap.
@@ -68,8 +71,9 @@ std::size_t CountUnitIn(const char16_t* first, const char16_t* last, char16_t un
 // match, is stored behind it. Every store is a whole register, so runs
 // between matches are copied a register at a time whatever their length.
 template <class V>
-char16_t* ReplaceShortIn(const char16_t* first, const char16_t* last, char16_t unit,
-                         const char16_t* with, std::size_t with_size, char16_t* out) {
+QUILLFEN_KERNEL char16_t* ReplaceShortIn(const char16_t* first, const char16_t* last, char16_t unit,
+                                         const char16_t* with, std::size_t with_size,
+                                         char16_t* out) {
   constexpr std::ptrdiff_t kLanes = V::kLanes;
   char16_t padded[kLanes] = {};
   for (std::size_t i = 0; i < with_size; ++i) padded[i] = with[i];
@@ -104,8 +108,9 @@ char16_t* ReplaceShortIn(const char16_t* first, const char16_t* last, char16_t u
 }
 
 template <class V>
-char16_t* ReplaceUnitIntoIn(const char16_t* first, const char16_t* last, char16_t unit,
-                            const char16_t* with, std::size_t with_size, char16_t* out) {
+QUILLFEN_KERNEL char16_t* ReplaceUnitIntoIn(const char16_t* first, const char16_t* last,
+                                            char16_t unit, const char16_t* with,
+                                            std::size_t with_size, char16_t* out) {
   if (with_size <= static_cast<std::size_t>(V::kLanes)) {
     return ReplaceShortIn<V>(first, last, unit, with, with_size, out);
   }
@@ -122,7 +127,7 @@ char16_t* ReplaceUnitIntoIn(const char16_t* first, const char16_t* last, char16_
 }
 
 template <class V>
-std::size_t WidenAsciiIn(const char* in, std::size_t size, char16_t* out) {
+QUILLFEN_KERNEL std::size_t WidenAsciiIn(const char* in, std::size_t size, char16_t* out) {
   std::size_t done = 0;
   while (size - done >= V::kBytes && V::NonAsciiBytes(in + done) == 0) {
     V::Widen(in + done, out + done);
@@ -132,14 +137,14 @@ std::size_t WidenAsciiIn(const char* in, std::size_t size, char16_t* out) {
 }
 
 template <class V>
-std::size_t NarrowAsciiIn(const char16_t* in, std::size_t size, char* out) {
+QUILLFEN_KERNEL std::size_t NarrowAsciiIn(const char16_t* in, std::size_t size, char* out) {
   std::size_t done = 0;
   while (size - done >= V::kBytes && V::Narrow(in + done, out + done)) done += V::kBytes;
   return done;
 }
 
 template <class V>
-std::size_t AsciiUnitsIn(const char16_t* in, std::size_t size) {
+QUILLFEN_KERNEL std::size_t AsciiUnitsIn(const char16_t* in, std::size_t size) {
   std::size_t done = 0;
   while (size - done >= V::kBytes && V::IsAscii(in + done)) done += V::kBytes;
   return done;
