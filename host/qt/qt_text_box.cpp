@@ -31,7 +31,7 @@ Status QtTextBox::GetText(String& text) {
 
 Status QtTextBox::PutText(StringView text) {
   try {
-    SetText(text);
+    Document().SetText(text);
     return kOk;
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;

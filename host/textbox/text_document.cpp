@@ -137,6 +137,14 @@ void TextDocument::Paste(String text) {
 
 void TextDocument::ReplaceAll(StringView text) { Edit(0, Size(), String(text), EditKind::kOther, 0); }
 
+void TextDocument::SetText(StringView text) {
+  undo_.Clear();
+  String inserted(text);
+  (void)buffer_.Replace(0, Size(), std::move(inserted));  // the old text goes at once
+  caret_ = anchor_ = 0;
+  AfterTextChange(0);
+}
+
 void TextDocument::Replace(TextSpan span, String text, EditKind kind) {
   const std::size_t begin = SnapToBoundary(Text(), std::min(span.begin, span.end));
   const std::size_t end = SnapToBoundary(Text(), std::max(span.begin, span.end));

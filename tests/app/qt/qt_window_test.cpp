@@ -162,6 +162,22 @@ TEST_F(QtWindowTest, ConvertOverwritesTypedOutputsAndEmptyInputEmptiesIt) {
   EXPECT_EQ(OutputsText(), u"");
 }
 
+TEST_F(QtWindowTest, UndoInOutputsCannotBringBackWhatConvertReplaced) {
+  auto* outputs = Find<TextView>("Outputs");
+  QTest::keyClicks(outputs, "typed");
+  SetInputs("{}");
+  PressConvert();
+  SetInputs("[1,2]");
+  PressConvert();
+  outputs->setFocus();
+  QTest::keyClick(outputs, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(OutputsText(), u"[1\r\n2]");
+  // The user's own edits after a Convert are undone as before.
+  QTest::keyClicks(outputs, "x");
+  QTest::keyClick(outputs, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(OutputsText(), u"[1\r\n2]");
+}
+
 TEST_F(QtWindowTest, NonAsciiAndNoBreakSpaceSurvivePasteAndConvert) {
   QApplication::clipboard()->setText(QString::fromUtf16(u"{\"k\u00A0\":\"\u00E9\U0001F600\"}"));
   auto* inputs = Find<TextView>("Inputs");

@@ -145,8 +145,10 @@ TEST_F(TextViewTest, ClipboardKeysCopyCutAndPaste) {
 
 // The document's own tests cover what undo groups; here, that the keys reach it.
 TEST_F(TextViewTest, UndoKeysUndoAndRedoTheLastSteps) {
-  Put(u"one");
-  Put(u"two");
+  // Whole-text replacements made in the box, which are undoable; a write
+  // from the program is not (see ProgramWriteLeavesNothingToUndo).
+  box_->SetText(u"one");
+  box_->SetText(u"two");
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Get(), u"one");
   Key(Qt::Key_Z, Qt::ControlModifier);
@@ -156,6 +158,15 @@ TEST_F(TextViewTest, UndoKeysUndoAndRedoTheLastSteps) {
   Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(Get(), u"two");
   EXPECT_FALSE(box_->CanRedo());
+}
+
+TEST_F(TextViewTest, ProgramWriteLeavesNothingToUndo) {
+  TypeUnits(u"a");
+  Put(u"one");
+  Put(u"two");
+  EXPECT_FALSE(box_->CanUndo());
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Get(), u"two");
 }
 
 struct KeyStep {
@@ -244,7 +255,7 @@ TEST_F(TextViewTest, MouseClicksDragsAndDoubleClicksPlaceTheCaretAndSelect) {
 }
 
 TEST_F(TextViewTest, ContextMenuOffersTheEditCommandsWhenTheyApply) {
-  Put(u"abc");
+  box_->SetText(u"abc");
   box_->SetSelection(0, 1);
   std::unique_ptr<QMenu> menu(box_->CreateContextMenu());
   QStringList names;

@@ -269,5 +269,32 @@ TEST(TextDocument, PositionsAcrossALineUseTheViewsMeasure) {
   EXPECT_DOUBLE_EQ(document.WidestLine(), 80) << "measured again after a change";
 }
 
+TEST(TextDocument, AWriteFromTheProgramForgetsTheUndoHistory) {
+  TextDocument document;
+  Recorder recorder;
+  document.SetObserver(&recorder);
+  document.ReplaceAll(u"typed");
+  document.Move(Motion::kTextEnd, false);
+  document.Type(u"!");
+  document.Undo();  // something to redo as well
+  ASSERT_TRUE(document.CanUndo());
+  ASSERT_TRUE(document.CanRedo());
+  document.SetSelection(2, 4);
+  recorder.changes.clear();
+  document.SetText(u"{\r\n}");
+  EXPECT_EQ(document.Text(), u"{\r\n}");
+  EXPECT_EQ(document.LineCount(), 2u);
+  EXPECT_EQ(document.Caret(), 0u);
+  EXPECT_EQ(document.Anchor(), 0u);
+  EXPECT_FALSE(document.CanUndo());
+  EXPECT_FALSE(document.CanRedo());
+  EXPECT_EQ(recorder.changes, (std::vector<std::size_t>{0}));
+  // What the user does next is undone back to the program's text only.
+  document.Type(u"x");
+  document.Undo();
+  EXPECT_EQ(document.Text(), u"{\r\n}");
+  EXPECT_FALSE(document.CanUndo());
+}
+
 }  // namespace
 }  // namespace host
