@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -95,6 +96,37 @@ TEST(LineIndex, EditsKeepTheIndexEqualToARebuild) {
       const std::size_t length = random() % 5;
       buffer.Replace(position, length, RandomText(random, random() % 5));
       ASSERT_EQ(Starts(buffer.Lines()), NaiveStarts(buffer.Text())) << "round " << round << " edit " << edit;
+    }
+  }
+}
+
+TEST(LineIndex, TextsPastTheNarrowLimitKeepEveryAnswer) {
+  // Starts kept at full width beyond the limit (lowered to reach it here):
+  // edits that cross it either way, and rebuilds, give what a reading of
+  // the text gives.
+  constexpr std::size_t kLimit = 40;
+  std::mt19937 random(11);
+  for (int round = 0; round < 100; ++round) {
+    LineIndex index(kLimit);
+    String text = RandomText(random, random() % 60);
+    index.Build(text);
+    for (int edit = 0; edit < 30; ++edit) {
+      const std::size_t position = random() % (text.size() + 1);
+      const std::size_t removed = std::min<std::size_t>(random() % 12, text.size() - position);
+      const String inserted = RandomText(random, random() % 12);
+      text.replace(position, removed, inserted);
+      if (edit % 10 == 9) {
+        index.Build(text);
+      } else {
+        index.Update(text, position, removed, inserted.size());
+      }
+      const std::vector<std::size_t> starts = NaiveStarts(text);
+      ASSERT_EQ(Starts(index), starts) << "round " << round << " edit " << edit;
+      for (std::size_t at = 0; at <= text.size(); ++at) {
+        const auto line = static_cast<std::size_t>(
+            std::upper_bound(starts.begin(), starts.end(), at) - starts.begin() - 1);
+        ASSERT_EQ(index.LineOf(at), line) << at;
+      }
     }
   }
 }
