@@ -62,13 +62,15 @@ host::Status JSONfrm::JSONFormat(host::StringView text, host::String& result) co
 void JSONfrm::Command1_Click() {
   const Ref<host::Window> me(&me_);
   const Ref<host::TextBox> outputs = TextBoxOf(*me, interfaces_.window, kOutputs);
-  host::String input;
-  {
-    const Ref<host::TextBox> inputs = TextBoxOf(*me, interfaces_.window, kInputs);
-    Check(inputs->GetText(input), kInputs, kTextBoxInterface, "Text");
-  }
   host::String readable;
-  Check(JSONFormat(input, readable), kJSONfrm, interfaces_.object, "JSONFormat");
+  {
+    host::String input;
+    {
+      const Ref<host::TextBox> inputs = TextBoxOf(*me, interfaces_.window, kInputs);
+      Check(inputs->GetText(input), kInputs, kTextBoxInterface, "Text");
+    }
+    Check(JSONFormat(input, readable), kJSONfrm, interfaces_.object, "JSONFormat");
+  }  // the input copy goes before Outputs takes its own copy of the result
   Check(outputs->PutText(readable), kOutputs, kTextBoxInterface, "Text");
 }
 
