@@ -21,4 +21,9 @@ char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t 
   return Kernels().replace_unit_into(first, last, unit, with, with_size, out);
 }
 
+LineStarts FindLineStarts(const char16_t* text, const char16_t* first, const char16_t* last,
+                          std::size_t* out, std::size_t room) {
+  return Kernels().line_starts(text, first, last, out, room);
+}
+
 }  // namespace host

@@ -25,4 +25,9 @@ std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit
 char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t unit,
                           const char16_t* with, std::size_t with_size, char16_t* out);
 
+/// The start behind every CR LF whose LF lies in [first, last), as offsets
+/// from `text`, written to `out` until `room` is used up; see LineStarts.
+LineStarts FindLineStarts(const char16_t* text, const char16_t* first, const char16_t* last,
+                          std::size_t* out, std::size_t room);
+
 }  // namespace host

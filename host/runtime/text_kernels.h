@@ -12,6 +12,13 @@ namespace host {
 /// stores run ahead of the scan.
 inline constexpr std::size_t kReplaceSlack = 32;
 
+/// What a search for line starts found: how many it wrote, and where it
+/// stopped (the end of the range, or earlier when the room ran short).
+struct LineStarts {
+  std::size_t count;
+  const char16_t* stop;
+};
+
 struct TextKernels {
   /// First position of `unit` in [first, last), or `last`.
   const char16_t* (*find_unit)(const char16_t* first, const char16_t* last, char16_t unit);
@@ -33,6 +40,11 @@ struct TextKernels {
   std::size_t (*narrow_ascii)(const char16_t* in, std::size_t size, char* out);
   /// How many units below 0x80 lead [in, in + size), whole blocks only.
   std::size_t (*ascii_units)(const char16_t* in, std::size_t size);
+  /// Writes the start behind every CR LF whose LF lies in [first, last), as
+  /// an offset from `text` (first >= text; the unit before `first` is read
+  /// when there is one), to `out`, which has room for `room` (at least 1).
+  LineStarts (*line_starts)(const char16_t* text, const char16_t* first, const char16_t* last,
+                            std::size_t* out, std::size_t room);
 };
 
 /// The kernels of `level`, or nullptr where Supports(level) is false.

@@ -14,6 +14,7 @@ extern constinit const TextKernels kScalar{
     .widen_ascii = [](const char*, std::size_t, char16_t*) -> std::size_t { return 0; },
     .narrow_ascii = [](const char16_t*, std::size_t, char*) -> std::size_t { return 0; },
     .ascii_units = [](const char16_t*, std::size_t) -> std::size_t { return 0; },
+    .line_starts = tails::FindLineStarts,
 };
 
 }  // namespace kernels

@@ -3,6 +3,8 @@
 // kernels leave behind their last whole block.
 #include <cstddef>
 
+#include "host/runtime/text_kernels.h"
+
 namespace host::kernels::tails {
 
 inline const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t unit) {
@@ -37,6 +39,17 @@ inline char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, ch
     }
   }
   return out;
+}
+
+inline LineStarts FindLineStarts(const char16_t* text, const char16_t* first, const char16_t* last,
+                                 std::size_t* out, std::size_t room) {
+  std::size_t count = 0;
+  for (; first != last && count != room; ++first) {
+    if (*first == u'\n' && first != text && first[-1] == u'\r') {
+      out[count++] = static_cast<std::size_t>(first - text) + 1;
+    }
+  }
+  return {count, first};
 }
 
 }  // namespace host::kernels::tails

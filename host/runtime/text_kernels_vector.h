@@ -150,6 +150,30 @@ QUILLFEN_KERNEL std::size_t AsciiUnitsIn(const char16_t* in, std::size_t size) {
   return done;
 }
 
+// A CR LF is an LF in one register and a CR in the same lane of the
+// register loaded one unit earlier.
+template <class V>
+QUILLFEN_KERNEL LineStarts LineStartsIn(const char16_t* text, const char16_t* first,
+                                        const char16_t* last, std::size_t* out, std::size_t room) {
+  constexpr std::ptrdiff_t kLanes = V::kLanes;
+  const auto lf = V::Splat(u'\n');
+  const auto cr = V::Splat(u'\r');
+  if (first == text && first != last) ++first;  // nothing before the first unit
+  std::size_t count = 0;
+  while (last - first >= kLanes && room - count >= static_cast<std::size_t>(kLanes)) {
+    unsigned hits = V::Mask(V::Equal(V::Load(first), lf)) & V::Mask(V::Equal(V::Load(first - 1), cr));
+    const auto offset = static_cast<std::size_t>(first - text) + 1;
+    while (hits != 0) {
+      const int bit = __builtin_ctz(hits);
+      hits &= ~(3u << bit);
+      out[count++] = offset + static_cast<std::size_t>(bit >> 1);
+    }
+    first += kLanes;
+  }
+  const LineStarts rest = tails::FindLineStarts(text, first, last, out + count, room - count);
+  return {count + rest.count, rest.stop};
+}
+
 template <class V>
 constexpr TextKernels KernelsOf() {
   return TextKernels{
@@ -160,5 +184,6 @@ constexpr TextKernels KernelsOf() {
       .widen_ascii = WidenAsciiIn<V>,
       .narrow_ascii = NarrowAsciiIn<V>,
       .ascii_units = AsciiUnitsIn<V>,
+      .line_starts = LineStartsIn<V>,
   };
 }

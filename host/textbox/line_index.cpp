@@ -6,20 +6,21 @@
 
 namespace host {
 namespace {
-constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 
 // Appends the start behind every CR LF whose LF lies in [from, to).
 template <class Starts>
 void Scan(StringView text, std::size_t from, std::size_t to, Starts& out) {
-  const char16_t* const begin = text.data();
-  const char16_t* at = begin + from;
-  const char16_t* const last = begin + to;
-  while ((at = FindUnit(at, last, kLf)) != last) {
-    if (at != begin && at[-1] == kCr) {
-      out.push_back(static_cast<typename Starts::value_type>(at - begin + 1));
+  constexpr std::size_t kBatch = 512;
+  std::size_t found[kBatch];
+  const char16_t* at = text.data() + from;
+  const char16_t* const last = text.data() + to;
+  while (at != last) {
+    const LineStarts batch = FindLineStarts(text.data(), at, last, found, kBatch);
+    for (std::size_t i = 0; i < batch.count; ++i) {
+      out.push_back(static_cast<typename Starts::value_type>(found[i]));
     }
-    ++at;
+    at = batch.stop;
   }
 }
 

@@ -212,6 +212,69 @@ TEST_P(TextKernelsTest, AsciiRunsAreTakenOnlyAsFarAsTheyGo) {
   }
 }
 
+// The oracle: every LF with a CR before it, the start behind it.
+std::vector<std::size_t> NaiveLineStarts(std::u16string_view text, std::size_t from) {
+  std::vector<std::size_t> starts;
+  for (std::size_t at = std::max<std::size_t>(from, 1); at < text.size(); ++at) {
+    if (text[at] == u'\n' && text[at - 1] == u'\r') starts.push_back(at + 1);
+  }
+  return starts;
+}
+
+// All the starts of [from, end) through batches of `room`.
+std::vector<std::size_t> LineStartsInBatches(const TextKernels& kernels, std::u16string_view text,
+                                             std::size_t from, std::size_t room) {
+  std::vector<std::size_t> starts;
+  std::vector<std::size_t> batch(room);
+  const char16_t* at = text.data() + from;
+  const char16_t* const end = text.data() + text.size();
+  while (at != end) {
+    const LineStarts found = kernels.line_starts(text.data(), at, end, batch.data(), room);
+    EXPECT_LE(found.count, room);
+    if (found.stop <= at) {
+      ADD_FAILURE() << "no progress at " << at - text.data();
+      break;
+    }
+    starts.insert(starts.end(), batch.begin(), batch.begin() + static_cast<std::ptrdiff_t>(found.count));
+    at = found.stop;
+  }
+  return starts;
+}
+
+TEST_P(TextKernelsTest, FindsLineStartsWhereverTheirHalvesFall) {
+  // A CR LF at every offset, including across two registers, and a scan
+  // starting right behind a CR or at the very first unit.
+  for (std::size_t at = 0; at + 1 < 70; ++at) {
+    std::u16string text(70, u'x');
+    text[at] = u'\r';
+    text[at + 1] = u'\n';
+    for (std::size_t from : {std::size_t{0}, at, at + 1, at + 2}) {
+      EXPECT_EQ(LineStartsInBatches(kernels(), text, from, 64), NaiveLineStarts(text, from))
+          << "break at " << at << " from " << from;
+    }
+  }
+  // Lone halves and the first unit an LF: no line starts.
+  const std::u16string lone = u"\n\r\r\rx\n\nab\ry" + std::u16string(40, u'\n') + u"\r";
+  EXPECT_EQ(LineStartsInBatches(kernels(), lone, 0, 64), std::vector<std::size_t>{});
+}
+
+TEST_P(TextKernelsTest, LineStartsOfRandomTextsFitAnyRoom) {
+  std::mt19937 random(1515);
+  for (int round = 0; round < 200; ++round) {
+    std::u16string text(100 + round % 90, u'x');
+    for (char16_t& c : text) {
+      // CR and LF often, and a unit holding both their bytes.
+      const int pick = static_cast<int>(random() % 6);
+      c = pick <= 1 ? u'\r' : pick == 2 ? u'\n' : pick == 3 ? char16_t{0x0D0A} : u'a';
+    }
+    const std::size_t from = static_cast<std::size_t>(round) % 13;
+    for (std::size_t room : {1, 2, 7, 16, 17, 33, 512}) {
+      ASSERT_EQ(LineStartsInBatches(kernels(), text, from, room), NaiveLineStarts(text, from))
+          << "round " << round << " room " << room;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Levels, TextKernelsTest, testing::ValuesIn(Levels()),
                          [](const auto& info) { return LevelName(info.param); });
 
