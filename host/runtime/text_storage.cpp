@@ -50,19 +50,16 @@ void Unmap(std::byte* base, std::size_t) noexcept { ::operator delete(base); }
 
 void Free(const Block& block) noexcept { Unmap(block.base, block.capacity + kHeader); }
 
-std::byte* Fresh(std::size_t bytes) {
+// A new block of at least `bytes`, with headroom if `roomy`.
+std::byte* Fresh(std::size_t bytes, bool roomy) {
   const std::size_t limit = static_cast<std::size_t>(-1) - kHeader - kGranule;
   if (bytes > limit) throw std::bad_alloc();
-  const std::size_t roomy = bytes + std::min(bytes / kHeadroomDivisor, limit - bytes);
-  std::byte* base = nullptr;
-  std::size_t capacity = (roomy + kGranule - 1) / kGranule * kGranule;
-  try {
-    base = Map(capacity + kHeader);
-  } catch (const std::bad_alloc&) {
-    // Where address space is short (32-bit), the headroom must not be what fails.
-    capacity = bytes;
-    base = Map(capacity + kHeader);
+  std::size_t capacity = bytes;
+  if (roomy) {
+    capacity += std::min(bytes / kHeadroomDivisor, limit - bytes);
+    capacity = (capacity + kGranule - 1) / kGranule * kGranule;
   }
+  std::byte* base = Map(capacity + kHeader);
   CapacityOf(base) = capacity;
   return base;
 }
@@ -117,7 +114,14 @@ std::byte* Take(CacheState& cache, std::size_t bytes) {
     }
   }
   if (best != nullptr) return std::exchange(*best, Block{}).base;
-  return Fresh(bytes);
+  try {
+    return Fresh(bytes, true);
+  } catch (const std::bad_alloc&) {
+    // Where address space is short (32-bit), neither the headroom nor the
+    // kept blocks must be what fails the request.
+    Trim(cache);
+    return Fresh(bytes, false);
+  }
 }
 
 void Keep(CacheState& cache, std::byte* base) noexcept {
