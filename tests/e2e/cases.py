@@ -5,9 +5,9 @@ from dataclasses import dataclass
 
 
 def pasted(text):
-    """`text` as Inputs holds it after a paste: every line break, LF, CR LF
-    or a lone CR, stored as CR LF."""
-    return text.replace("\r\n", "\n").replace("\r", "\n").replace("\n", "\r\n")
+    """`text` as Inputs holds it after a paste: each LF stored as CR LF, a
+    CR LF or a lone CR as it is."""
+    return text.replace("\r\n", "\n").replace("\n", "\r\n")
 
 
 def readable(text):

@@ -142,12 +142,12 @@ struct PasteCase {
   StringView stored;
 };
 
-TEST_F(TextViewTest, PastedLineBreaksAreStoredAsCrLf) {
+TEST_F(TextViewTest, PastedLfIsStoredAsCrLfAndEveryOtherUnitAsItCame) {
   const PasteCase cases[] = {
       {"a\nb", u"a\r\nb"},
       {"a\r\nb", u"a\r\nb"},
-      {"a\rb", u"a\r\nb"},
-      {"\n\r\r\n", u"\r\n\r\n\r\n"},
+      {"a\rb", u"a\rb"},
+      {"\n\r\r\n", u"\r\n\r\r\n"},
       {QString::fromUtf16(u"x\u2029y\u00A0"), u"x\u2029y\u00A0"},
   };
   for (const PasteCase& test : cases) {
