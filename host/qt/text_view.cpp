@@ -17,6 +17,7 @@
 
 #include "host/textbox/control_marks.h"
 #include "host/textbox/line_breaks.h"
+#include "host/qt/clipboard_text.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_painter.h"
 #include "host/qt/text_view_accessible.h"
@@ -139,7 +140,7 @@ void TextView::Copy() const {
   const TextSpan selection = Selection();
   if (selection.begin == selection.end) return;
   const StringView chosen = StringView(buffer_.Text()).substr(selection.begin, selection.end - selection.begin);
-  QApplication::clipboard()->setText(ToQString(CrLfToLf(chosen)));
+  QApplication::clipboard()->setMimeData(ClipboardData(CrLfToLf(chosen)));
 }
 
 void TextView::Cut() {
@@ -148,10 +149,10 @@ void TextView::Cut() {
 }
 
 void TextView::Paste() {
-  const QString pasted = QApplication::clipboard()->text();
-  if (pasted.isEmpty()) return;
+  const String pasted = ClipboardText(QApplication::clipboard()->mimeData());
+  if (pasted.empty()) return;
   undo_.Close();
-  ReplaceSelection(ToCrLf(ToString(pasted)), EditKind::kOther);
+  ReplaceSelection(ToCrLf(pasted), EditKind::kOther);
 }
 
 void TextView::DeleteSelection() { ReplaceSelection(String(), EditKind::kOther); }
