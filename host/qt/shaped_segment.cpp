@@ -2,6 +2,7 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTextLine>
 #include <algorithm>
 #include <cmath>
@@ -16,6 +17,7 @@ namespace {
 constexpr double kUnbounded = 1e7;  // no line of a segment is this wide
 constexpr double kMarkRadius = 2;
 constexpr double kTouching = 0.01;  // spans this close are one
+constexpr double kOverhang = 64;    // how far a glyph may reach past its advance
 
 bool HasRightToLeft(const QString& text) {
   return std::any_of(text.begin(), text.end(), [](QChar c) {
@@ -23,6 +25,20 @@ bool HasRightToLeft(const QString& text) {
     return direction == QChar::DirR || direction == QChar::DirAL || direction == QChar::DirAN ||
            (direction >= QChar::DirLRE && direction <= QChar::DirPDI);
   });
+}
+
+// Sorted, and touching or overlapping spans made one.
+std::vector<std::pair<double, double>> Joined(std::vector<std::pair<double, double>> spans) {
+  std::sort(spans.begin(), spans.end());
+  std::vector<std::pair<double, double>> joined;
+  for (const auto& span : spans) {
+    if (!joined.empty() && span.first <= joined.back().second + kTouching) {
+      joined.back().second = std::max(joined.back().second, span.second);
+    } else {
+      joined.push_back(span);
+    }
+  }
+  return joined;
 }
 
 }  // namespace
@@ -149,46 +165,48 @@ void ShapedSegment::SpansOf(const Piece& piece, std::size_t from, std::size_t to
 std::vector<std::pair<double, double>> ShapedSegment::Spans(std::size_t from, std::size_t to) const {
   std::vector<std::pair<double, double>> spans;
   for (const Piece& piece : pieces_) SpansOf(piece, from, to, spans);
-  std::sort(spans.begin(), spans.end());
-  std::vector<std::pair<double, double>> joined;
-  for (const auto& span : spans) {
-    if (!joined.empty() && span.first <= joined.back().second + kTouching) {
-      joined.back().second = std::max(joined.back().second, span.second);
-    } else {
-      joined.push_back(span);
-    }
-  }
-  return joined;
+  return Joined(std::move(spans));
 }
 
 void ShapedSegment::Draw(const Paint& paint) const {
   QPainter& painter = paint.painter;
-  const QColor text = paint.palette.text().color();
   for (const Piece& piece : pieces_) {
     const double left = paint.left + piece.x;
     if (left > paint.visible_right) break;
     if (left + piece.width < paint.visible_left) continue;
-    const std::size_t from = std::clamp(paint.selected_from, piece.begin, piece.end);
-    const std::size_t to = std::clamp(paint.selected_to, piece.begin, piece.end);
     std::vector<std::pair<double, double>> spans;
-    SpansOf(piece, from, to, spans);
+    SpansOf(piece, paint.selected_from, paint.selected_to, spans);
+    spans = Joined(std::move(spans));
+    QPainterPath selected;
+    selected.setFillRule(Qt::WindingFill);
     for (const auto& [begin, end] : spans) {
-      painter.fillRect(QRectF(paint.left + begin, paint.top, end - begin, paint.style.line_height),
-                       paint.palette.highlight());
+      // Whole pixels, widened outwards, as the toolkit's selections are.
+      selected.addRect(QRectF(paint.left + begin, paint.top, end - begin, paint.style.line_height).toAlignedRect());
     }
+    if (!spans.empty()) painter.fillPath(selected, paint.palette.highlight());
     if (piece.kind == Kind::kMark) {
-      DrawMark(paint, piece, from < to);
+      DrawMark(paint, piece, !spans.empty());
     } else if (piece.kind == Kind::kText) {
-      QList<QTextLayout::FormatRange> selected;
-      if (from < to) {
-        QTextLayout::FormatRange range{static_cast<int>(from - piece.begin), static_cast<int>(to - from), {}};
-        range.format.setForeground(paint.palette.highlightedText());
-        selected.append(range);
-      }
-      painter.setPen(text);
       // Rows keep the font's own baseline whatever fallback fonts a line uses.
-      const double baseline = paint.top + paint.style.ascent - piece.layout->lineAt(0).ascent();
-      piece.layout->draw(&painter, QPointF(left, baseline), selected);
+      const QPointF origin(left, paint.top + paint.style.ascent - piece.layout->lineAt(0).ascent());
+      if (spans.empty()) {
+        painter.setPen(paint.palette.text().color());
+        piece.layout->draw(&painter, origin);
+        continue;
+      }
+      // As the toolkit draws a selection: glyphs, or the parts of them, in
+      // the highlight in its own colour, and the rest in the text colour.
+      QPainterPath rest;
+      rest.addRect(QRectF(left, paint.top, piece.width, paint.style.line_height).adjusted(-kOverhang, 0, kOverhang, 0));
+      rest = rest.subtracted(selected);
+      for (const auto& [clip, color] : {std::pair{selected, paint.palette.highlightedText().color()},
+                                        std::pair{rest, paint.palette.text().color()}}) {
+        painter.save();
+        painter.setClipPath(clip, Qt::IntersectClip);
+        painter.setPen(color);
+        piece.layout->draw(&painter, origin);
+        painter.restore();
+      }
     }
   }
 }
