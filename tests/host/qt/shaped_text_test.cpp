@@ -169,6 +169,25 @@ TEST_F(ShapedTextTest, ASelectionAcrossDirectionsHighlightsTheGlyphsOfItsUnits) 
   }
 }
 
+TEST_F(ShapedTextTest, TabsKeepTheirStopsAndControlCharactersTheirMarks) {
+  box_->SetText(u"a\tb\x01" u"c\u05E9");
+  const TextStyle& style = box_->Style();
+  auto x = [&](std::size_t position) { return box_->PointAt(position).x() - TextView::kMargin; };
+  EXPECT_DOUBLE_EQ(x(2), style.tab_width) << "the tab reaches the first stop";
+  EXPECT_DOUBLE_EQ(x(3) - x(2), Reference(u"b")->lineAt(0).horizontalAdvance());
+  EXPECT_DOUBLE_EQ(x(4) - x(3), style.MarkWidth("SOH"));
+  // The mark's box is drawn in its cell; the text after it as laid out there.
+  const QImage seen = Painted();
+  const int middle = static_cast<int>(style.line_height / 2);
+  int inked = 0;
+  for (int column = static_cast<int>(std::ceil(TextView::kMargin + x(3))); column < TextView::kMargin + x(4); ++column) {
+    inked += seen.pixel(column, middle) != box_->palette().base().color().rgb();
+  }
+  EXPECT_GT(inked, 0);
+  const double after = TextView::kMargin + x(4);
+  EXPECT_EQ(DifferingColumns(seen, Drawn(*Reference(u"c\u05E9"), after), static_cast<int>(std::ceil(after))), 0);
+}
+
 TEST_F(ShapedTextTest, TheMiddleOfALongLineIsPaintedAndHitAsTheToolkitLaysItOut) {
   const String unit = u"abc \u05E9\u05DC\u05D5\u05DD 123 \u0645\u0631\u062D\u0628\u0627 e\u0301 \U0001F1EB\U0001F1F7, ";
   String text;
