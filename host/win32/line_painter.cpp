@@ -61,10 +61,7 @@ class Run {
     ends_.clear();
   }
 
-  void FillSolid(const RECT& rect, COLORREF colour) {
-    SetBkColor(dc_, colour);
-    ExtTextOutW(dc_, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-  }
+  void FillSolid(const RECT& rect, COLORREF colour) { win32::FillSolid(dc_, rect, colour); }
 
  private:
   HDC dc_;
@@ -77,9 +74,15 @@ class Run {
   bool selected_ = false;
 };
 
-void PaintMark(HDC dc, std::string_view name, const RECT& cell, bool selected, const LineStyle& style,
-               Run& run) {
-  if (selected) run.FillSolid(cell, style.selected_background);
+}  // namespace
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+  SetBkColor(dc, colour);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+}
+
+void PaintMark(HDC dc, std::string_view name, const RECT& cell, bool selected, const LineStyle& style) {
+  if (selected) FillSolid(dc, cell, style.selected_background);
   const COLORREF ink = selected ? style.selected_text : style.mark;
   const int inset = static_cast<int>(style.line_height * kMarkInset);
   RECT box{cell.left + 1, cell.top + inset, cell.right - 1, cell.bottom - inset};
@@ -93,8 +96,6 @@ void PaintMark(HDC dc, std::string_view name, const RECT& cell, bool selected, c
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
-
-}  // namespace
 
 LineGeometry::Hit PaintLineSegment(HDC dc, LineGeometry& geometry, const LineSegment& segment,
                                    const LineStyle& style) {
@@ -114,7 +115,7 @@ LineGeometry::Hit PaintLineSegment(HDC dc, LineGeometry& geometry, const LineSeg
     const RECT cell{Pixel(segment.origin + at.x), segment.top, Pixel(segment.origin + next.x),
                     segment.top + style.line_height};
     if (!mark.empty()) {
-      PaintMark(dc, mark, cell, selected, style, run);
+      PaintMark(dc, mark, cell, selected, style);
     } else if (!plain) {
       if (selected) run.FillSolid(cell, style.selected_background);  // a tab
     } else if (character.units == 2) {

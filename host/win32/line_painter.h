@@ -1,11 +1,15 @@
 #pragma once
 #include <cstddef>
+#include <string_view>
 
 #include "host/runtime/string.h"
 #include "host/textbox/line_geometry.h"
 #include "host/win32/windows_api.h"
 
 namespace host::win32 {
+
+/// Pixels around the name in a control character's box.
+inline constexpr int kMarkPadding = 4;
 
 /// How a line is drawn: fonts, colours, the line's height.
 struct LineStyle {
@@ -29,6 +33,12 @@ struct LineSegment {
   std::size_t selected_from = 0;  // selected units of the line, as offsets
   std::size_t selected_to = 0;
 };
+
+/// Fills `rect` with one colour.
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
+
+/// The small box naming a control character, in its cell.
+void PaintMark(HDC dc, std::string_view name, const RECT& cell, bool selected, const LineStyle& style);
 
 /// Draws the characters of `segment` that fall in view, each in the cell
 /// the geometry gives it, over a background already painted; selected cells

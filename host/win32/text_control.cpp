@@ -7,6 +7,8 @@
 
 #include "host/textbox/control_marks.h"
 #include "host/win32/clipboard.h"
+#include "host/win32/line_painter.h"
+#include "host/win32/shaped_line.h"
 #include "host/win32/win32_error.h"
 
 namespace host::win32 {
@@ -14,7 +16,6 @@ namespace {
 
 constexpr double kTabCells = 8;         // tab stops, in average character widths
 constexpr double kMarkFontScale = 0.7;  // control marks are drawn smaller than the text
-constexpr int kMarkPadding = 4;         // pixels around a mark's name
 constexpr int kSelfSlot = 0;            // the window's extra bytes hold the object
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
@@ -87,7 +88,28 @@ TextControl* TextControl::From(HWND window) {
 
 TextControl::TextControl(HWND window) : window_(window) {
   document_.SetObserver(this);
+  // Lines short enough are placed as the script processor lays them out;
+  // the fonts are read at each call, as WM_SETFONT may change them.
+  document_.SetClusterBoundary([this](StringView line, std::size_t offset, bool forward) {
+    return ClusterStep(measure_dc_.Get(), LineFonts(), line, offset, forward);
+  });
+  document_.SetPlacement({
+      .x = [this](std::size_t start, StringView line, std::size_t offset) -> double {
+        if (line.size() > ShapedLine::kMaxUnits) return document_.Geometry().X(start, line, offset);
+        return ShapedLine(measure_dc_.Get(), LineFonts(), line).X(offset);
+      },
+      .nearest = [this](std::size_t start, StringView line, double x) -> std::size_t {
+        if (line.size() > ShapedLine::kMaxUnits) return document_.Geometry().Nearest(start, line, x);
+        return ShapedLine(measure_dc_.Get(), LineFonts(), line).Nearest(static_cast<int>(std::lround(x)));
+      },
+  });
   SetFont(nullptr, false);
+}
+
+ShapedLine::Fonts TextControl::LineFonts() const {
+  return {.text = font_,
+          .mark = mark_font_ != nullptr ? mark_font_.get() : font_,
+          .tab_width = kTabCells * average_advance_};
 }
 
 TextControl::~TextControl() { document_.SetObserver(nullptr); }

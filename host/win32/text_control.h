@@ -5,6 +5,7 @@
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
 #include "host/win32/handles.h"
+#include "host/win32/shaped_line.h"
 #include "host/win32/windows_api.h"
 
 namespace host::win32 {
@@ -75,6 +76,7 @@ class TextControl final : private TextDocumentObserver {
 
   // text_control.cpp: font and focus.
   void SetFont(HFONT font, bool redraw);
+  ShapedLine::Fonts LineFonts() const;
   void FocusIn();
   void FocusOut();
   void PlaceCaret();

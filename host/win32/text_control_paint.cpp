@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "host/win32/line_painter.h"
+#include "host/win32/shaped_line.h"
 #include "host/win32/text_control.h"
 
 namespace host::win32 {
@@ -71,9 +72,16 @@ void TextControl::PaintLine(HDC dc, std::size_t line, int top, int width) {
       .selected_text = GetSysColor(COLOR_HIGHLIGHTTEXT),
       .selected_background = GetSysColor(COLOR_HIGHLIGHT),
   };
-  LineGeometry& geometry = document_.Geometry();
-  const LineGeometry::Hit end = PaintLineSegment(dc, geometry, segment, style);
-  if (text.size() <= LineGeometry::kChunkUnits) document_.NoteLineWidth(geometry.X(start, text, text.size()));
+  LineGeometry::Hit end;
+  if (text.size() <= ShapedLine::kMaxUnits) {
+    // Shaped whole, as the caret and the mouse find it.
+    const ShapedLine shaped(dc, LineFonts(), text);
+    shaped.Draw(dc, kMargin - left_, top, segment.selected_from, segment.selected_to, style);
+    end = {text.size(), static_cast<double>(shaped.Width())};
+  } else {
+    end = PaintLineSegment(dc, document_.Geometry(), segment, style);
+  }
+  if (end.offset == text.size()) document_.NoteLineWidth(end.x);
   // A selected line break shows as a sliver of selection behind the line.
   const bool has_break = line + 1 < document_.LineCount();
   if (end.offset == text.size() && has_break && selection.begin <= start + text.size() &&
