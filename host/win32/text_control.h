@@ -89,6 +89,8 @@ class TextControl final : private TextDocumentObserver {
 
   // text_control_paint.cpp
   void Paint();
+  /// Paints `area` of the client area into `dc`, as WM_PAINT and WM_PRINTCLIENT ask.
+  void PaintArea(HDC dc, const RECT& area);
   void PaintLine(HDC dc, std::size_t line, int top, int width);
 
   // text_control_keys.cpp
