@@ -80,6 +80,13 @@ class TextControl final : private TextDocumentObserver {
   void PlaceCaret();
 
   // text_control_scroll.cpp
+  struct BarState {
+    int max = -1;  // never set
+    int page = 0;
+    int position = 0;
+    bool operator==(const BarState&) const = default;
+  };
+  void SetBar(int bar, const BarState& state);
   int VisibleLines() const;
   int ContentWidth();
   void UpdateScrollBars();
@@ -125,6 +132,8 @@ class TextControl final : private TextDocumentObserver {
   int average_advance_ = 1;
   std::size_t top_line_ = 0;
   int left_ = 0;
+  BarState vertical_bar_;
+  BarState horizontal_bar_;
   int wheel_rest_ = 0;  // wheel turns short of a whole step
   int hwheel_rest_ = 0;
   bool focused_ = false;
