@@ -11,6 +11,7 @@
 #include "host/records/project_writer.h"
 #include "window/design.h"
 #include "window/identifiers.h"
+#include "window/names.h"
 #include "window/procedures.h"
 
 namespace app {
@@ -26,12 +27,12 @@ inline constexpr std::array<host::project::EventHandler, 1> kCommand1Events{{
     {host::Event::kClick, window::ProcedureIndex("Command1_Click")},
 }};
 inline constexpr std::array<host::project::ControlEvents, 6> kControlTable{{
-    {"Label1", {}},
-    {"Label2", {}},
+    {window::kLabel1, {}},
+    {window::kLabel2, {}},
     {window::kJSONfrmDesign.name, kWindowEvents},
-    {"Outputs", {}},
-    {"Inputs", {}},
-    {"Command1", kCommand1Events},
+    {window::kOutputs, {}},
+    {window::kInputs, {}},
+    {window::kCommand1, kCommand1Events},
 }};
 inline constexpr auto kProcedureNames = host::NamesOf(window::kJSONfrmProcedures);
 inline constexpr std::array<std::string_view, 4> kNameTable{"", "JSONFormat", "", ""};

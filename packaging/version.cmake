@@ -16,3 +16,9 @@ set(QUILLFEN_FILE_TYPE 1)        # application
 set(QUILLFEN_STRING_TABLE "040904B0")
 set(QUILLFEN_LANGUAGE 0x0409)
 set(QUILLFEN_CODE_PAGE 1200)
+# The application's identifier on Linux, in reverse domain order under a
+# domain the project holds: the name of the desktop entry, the metainfo
+# and the icons, and what the running program calls itself to the desktop.
+set(QUILLFEN_APP_ID "io.github.quillfen.quillfen")
+# The day the version above was released, for the metainfo.
+set(QUILLFEN_RELEASE_DATE "2026-12-08")

@@ -25,7 +25,8 @@ ensure_packages() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(build-essential cmake python3 qt6-base-dev libgl-dev googletest libgtest-dev libgmock-dev libbenchmark-dev)
+BUILD_PACKAGES=(build-essential cmake python3 qt6-base-dev libgl-dev libxcb1-dev googletest libgtest-dev libgmock-dev
+  libbenchmark-dev)
 
 # configure_and_build FOLDER [cmake options...]
 configure_and_build() {

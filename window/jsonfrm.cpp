@@ -6,16 +6,13 @@
 #include "host/runtime/arithmetic.h"
 #include "host/runtime/runtime_error.h"
 #include "window/identifiers.h"
+#include "window/names.h"
 
 namespace window {
 namespace {
 
 using host::Check;
 using host::Ref;
-
-constexpr std::string_view kWindowName = "JSONfrm";
-constexpr std::string_view kInputs = "Inputs";
-constexpr std::string_view kOutputs = "Outputs";
 
 // Layout allowances and design positions, twips.
 constexpr float kHeightAllowance = 1800;
@@ -26,14 +23,14 @@ constexpr float kBoxesLeft = 960;
 
 Ref<host::TextBox> TextBoxOf(host::Window& me, const host::Guid& window, std::string_view name) {
   Ref<host::TextBox> box;
-  Check(me.GetTextBox(name, box), kWindowName, window, name);
+  Check(me.GetTextBox(name, box), kJSONfrm, window, name);
   return box;
 }
 
 float Read(host::Window& me, const host::Guid& window, host::Status (host::Window::*get)(float&),
            std::string_view member) {
   float value = 0;
-  Check((me.*get)(value), kWindowName, window, member);
+  Check((me.*get)(value), kJSONfrm, window, member);
   return value;
 }
 
@@ -71,7 +68,7 @@ void JSONfrm::Command1_Click() {
     Check(inputs->GetText(input), kInputs, kTextBoxInterface, "Text");
   }
   host::String readable;
-  Check(JSONFormat(input, readable), kWindowName, interfaces_.object, "JSONFormat");
+  Check(JSONFormat(input, readable), kJSONfrm, interfaces_.object, "JSONFormat");
   Check(outputs->PutText(readable), kOutputs, kTextBoxInterface, "Text");
 }
 
@@ -88,7 +85,7 @@ void JSONfrm::Form_Load() {
 void JSONfrm::Form_Resize() {
   const Ref<host::Window> me(&me_);
   std::int16_t state = 0;
-  Check(me->GetWindowState(state), kWindowName, interfaces_.window, "WindowState");
+  Check(me->GetWindowState(state), kJSONfrm, interfaces_.window, "WindowState");
   if (state == static_cast<std::int16_t>(host::WindowState::kMinimized)) return;
 
   const Ref<host::TextBox> outputs = TextBoxOf(*me, interfaces_.window, kOutputs);

@@ -6,8 +6,9 @@
 
 namespace window {
 
-/// The program's only window: paste JSON into Inputs, press Convert, read
-/// the readable text in Outputs.
+/// The program's only form, on the program side of the boundary: paste JSON
+/// into Inputs, press Convert, read the readable text in Outputs. It reaches
+/// its window only through host::Window.
 class JSONfrm final : public host::Form {
  public:
   /// `interfaces` are the ones the project image records for JSONfrm; status

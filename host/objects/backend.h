@@ -19,7 +19,8 @@ class EventSink {
   ~EventSink() = default;
 };
 
-/// A window the backend built from a design.
+/// Backend side of the boundary: a Window that a window system built from a
+/// design, with what the start routine needs besides (show, run the loop).
 class NativeWindow : public Window {
  public:
   /// Shows the window where the window system places it, focus on the

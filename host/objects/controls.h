@@ -25,8 +25,8 @@ class TextBox : public Object {
   ~TextBox() = default;
 };
 
-/// The window as its handlers see it ("Me"): its sizes in twips, its state,
-/// and its text boxes by name.
+/// Program side of the boundary: the window as its handlers see it ("Me"):
+/// its sizes in twips, its state, and its text boxes by name.
 class Window : public Object {
  public:
   virtual Status GetHeight(float& twips) = 0;

@@ -10,8 +10,9 @@
 
 namespace host {
 
-/// The program's side of a window. Its event handlers are reached through
-/// the object's procedure table, never through the form itself.
+/// Program side of the boundary: the code behind a window (JSONfrm is one),
+/// holding its handlers' state. Its event handlers are reached through the
+/// object's procedure table, never through the form itself.
 class Form {
  public:
   virtual ~Form() = default;

@@ -15,9 +15,14 @@ struct IconImage {
   int size;
 };
 
+// Window managers and task switchers pick the size they show.
 constexpr std::array kIconImages{
     IconImage{":/quillfen/icons/16x16/quillfen.png", 16},
     IconImage{":/quillfen/icons/32x32/quillfen.png", 32},
+    IconImage{":/quillfen/icons/48x48/quillfen.png", 48},
+    IconImage{":/quillfen/icons/64x64/quillfen.png", 64},
+    IconImage{":/quillfen/icons/128x128/quillfen.png", 128},
+    IconImage{":/quillfen/icons/256x256/quillfen.png", 256},
 };
 
 }  // namespace
@@ -25,7 +30,7 @@ constexpr std::array kIconImages{
 void SetApplicationIdentity() {
   QCoreApplication::setApplicationName(QString::fromUtf8(quillfen::version::kProductName));
   QCoreApplication::setApplicationVersion(QString::fromUtf8(quillfen::version::kProductVersion));
-  QGuiApplication::setDesktopFileName(QString::fromUtf8(quillfen::version::kDesktopId));
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(quillfen::version::kAppId));
   QIcon icon;
   for (const IconImage& image : kIconImages) {
     icon.addFile(QString::fromUtf8(image.path), QSize(image.size, image.size));

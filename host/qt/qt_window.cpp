@@ -1,6 +1,7 @@
 #include "host/qt/qt_window.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -16,24 +17,22 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// How long a change of state waits for the resize that usually comes with it.
-constexpr std::chrono::milliseconds kStateSettle{50};
-// How long after a Resize the frame is looked at again.
-constexpr std::chrono::milliseconds kFrameSettle{150};
+// How long a change of state gathers what comes with it. A window manager
+// answers a maximise or a restore with the new state, the new size and the
+// new frame as separate notifications, in an order of its own and not
+// always in one go, and nothing marks the last of them; so they are
+// gathered for a while and delivered as one Resize.
+constexpr std::chrono::milliseconds kStateSettle{100};
 
 QRect Pixels(const TwipRect& rect, const QWidget& widget) {
-  const int x_dpi = widget.logicalDpiX();
-  const int y_dpi = widget.logicalDpiY();
-  return QRect(TwipsToPixels(static_cast<float>(rect.left), x_dpi),
-               TwipsToPixels(static_cast<float>(rect.top), y_dpi),
-               TwipsToPixels(static_cast<float>(rect.width), x_dpi, true),
-               TwipsToPixels(static_cast<float>(rect.height), y_dpi, true));
+  const PixelRect pixels = TwipsToPixels(rect, widget.logicalDpiX(), widget.logicalDpiY());
+  return QRect(pixels.left, pixels.top, pixels.width, pixels.height);
 }
 
 }  // namespace
 
 QtWindow::QtWindow(const WindowDesign& design, EventSink& events)
-    : name_(design.name), events_(events) {
+    : name_(design.name), events_(events), frame_(*this, [this] { FrameChanged(); }) {
   setObjectName(FromUtf8(design.name));
   setWindowTitle(FromUtf8(design.caption));
   // The design's client position is not used: the window system places it.
@@ -44,6 +43,9 @@ QtWindow::QtWindow(const WindowDesign& design, EventSink& events)
   state_settle_.setSingleShot(true);
   state_settle_.setInterval(kStateSettle);
   connect(&state_settle_, &QTimer::timeout, this, &QtWindow::QueueResize);
+  // Load reads the outer size before the window is first shown, when the
+  // window manager has not framed it yet; it is asked for the frame now.
+  frame_.Anticipate();
 }
 
 void QtWindow::CreateControls(const WindowDesign& design) {
@@ -62,6 +64,7 @@ void QtWindow::CreateControls(const WindowDesign& design) {
         button->setAutoDefault(false);
         button->setDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
+        button->installEventFilter(this);  // Enter presses it, see eventFilter
         const std::string name(control.name);
         connect(button, &QPushButton::clicked, this,
                 [this, name] { events_.Raise(name, Event::kClick); });
@@ -109,16 +112,18 @@ void QtWindow::OrderFocus(const WindowDesign& design) {
   }
 }
 
-// Before the window manager has framed the window (X11, before the first
-// mapping) Qt knows no frame, and the outer size read here is the client
-// size; every reading takes Qt's frame geometry as it stands at that moment.
+// The outer size is the client size with the frame the window manager
+// announces; before the window is first shown that is the frame it has
+// said it will give the window.
+QSize QtWindow::OuterSize() const { return size().grownBy(frame_.Margins()); }
+
 Status QtWindow::GetHeight(float& twips) {
-  twips = PixelsToTwips(frameGeometry().height(), logicalDpiY());
+  twips = PixelsToTwips(OuterSize().height(), logicalDpiY());
   return kOk;
 }
 
 Status QtWindow::GetWidth(float& twips) {
-  twips = PixelsToTwips(frameGeometry().width(), logicalDpiX());
+  twips = PixelsToTwips(OuterSize().width(), logicalDpiX());
   return kOk;
 }
 
@@ -132,15 +137,17 @@ Status QtWindow::GetScaleWidth(float& twips) {
   return kOk;
 }
 
-Status QtWindow::GetWindowState(std::int16_t& state) {
+std::int16_t QtWindow::State() const {
   const Qt::WindowStates states = windowState();
-  if (states & Qt::WindowMinimized) {
-    state = static_cast<std::int16_t>(WindowState::kMinimized);
-  } else if (states & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
-    state = static_cast<std::int16_t>(WindowState::kMaximized);
-  } else {
-    state = static_cast<std::int16_t>(WindowState::kNormal);
+  if (states & Qt::WindowMinimized) return static_cast<std::int16_t>(WindowState::kMinimized);
+  if (states & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    return static_cast<std::int16_t>(WindowState::kMaximized);
   }
+  return static_cast<std::int16_t>(WindowState::kNormal);
+}
+
+Status QtWindow::GetWindowState(std::int16_t& state) {
+  state = State();
   return kOk;
 }
 
@@ -164,14 +171,11 @@ void QtWindow::Show() {
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  state_settle_.stop();
-  QueueResize();
+  if (!state_settle_.isActive()) QueueResize();
 }
 
-// Maximising or restoring brings a state change and then, a little later,
-// the new size; they are delivered as one Resize. A state change that no
-// resize follows (minimising, restoring to the same size) is delivered on
-// its own once the wait is over; minimising is delivered at once.
+// Minimising is delivered at once. Maximising or restoring gathers the
+// size and frame that come with it (see kStateSettle) into one Resize.
 void QtWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange) return;
@@ -182,20 +186,38 @@ void QtWindow::changeEvent(QEvent* event) {
   }
 }
 
-// The window manager frames the window after it is first shown, and may
-// change the frame when maximising: the client size stays, the outer size
-// that the layout reads does not. A move usually tells of the new frame;
-// where none comes, a second look shortly after each Resize finds it.
+// Where the window manager announces no frame, Qt learns it from the
+// window's position in its frame, which a move tells of.
 void QtWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  FollowFrame();
+  if (!frame_.Announced()) FrameChanged();
 }
 
-void QtWindow::FollowFrame() {
-  if (frameGeometry().size() != delivered_outer_) QueueResize();
+// A new frame is a change of the outer size, unless it comes with a change
+// of state.
+void QtWindow::FrameChanged() {
+  if (!state_settle_.isActive()) QueueResize();
 }
 
-// Events of one turn of the event loop end up in one Resize.
+// The focused Convert button is pressed by Enter as by Space, as push
+// buttons are elsewhere; it is still not a default button, so Enter in a
+// text box presses nothing.
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (button != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier) {
+      if (!key->isAutoRepeat()) button->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// Events of one turn of the event loop end up in one Resize, and a Resize
+// is raised only when what the handler reads has changed.
 void QtWindow::QueueResize() {
   if (!shown_ || resize_queued_) return;
   resize_queued_ = true;
@@ -204,9 +226,10 @@ void QtWindow::QueueResize() {
 
 void QtWindow::DeliverResize() {
   resize_queued_ = false;
-  delivered_outer_ = frameGeometry().size();
+  const Reading now{OuterSize(), State()};
+  if (delivered_ == now) return;
+  delivered_ = now;
   events_.Raise(name_, Event::kResize);
-  QTimer::singleShot(kFrameSettle, this, &QtWindow::FollowFrame);
 }
 
 }  // namespace host::qt

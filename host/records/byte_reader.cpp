@@ -1,5 +1,7 @@
 #include "host/records/byte_reader.h"
 
+#include <algorithm>
+
 namespace host {
 
 void ByteReader::FailAt(std::size_t offset, std::string_view field, std::string_view problem) const {
@@ -53,6 +55,28 @@ Guid ByteReader::ReadGuid(std::string_view field) {
 std::span<const std::uint8_t> ByteReader::Bytes(std::size_t count, std::string_view field) {
   const std::uint8_t* at = Take(count, field);
   return {at, count};
+}
+
+void ByteReader::ExpectBytes(std::span<const std::uint8_t> expected, std::string_view field,
+                             std::string_view problem) {
+  const std::size_t at = offset_;
+  if (!std::ranges::equal(Bytes(expected.size(), field), expected)) FailAt(at, field, problem);
+}
+
+void ByteReader::ExpectZeros(std::size_t count, std::string_view field) {
+  const std::size_t at = offset_;
+  const std::span<const std::uint8_t> bytes = Bytes(count, field);
+  if (const auto nonzero = std::ranges::find_if(bytes, [](std::uint8_t b) { return b != 0; });
+      nonzero != bytes.end()) {
+    FailAt(at + static_cast<std::size_t>(nonzero - bytes.begin()), field, "are not zero");
+  }
+}
+
+void ByteReader::Unexpected(std::size_t at, std::string_view field, std::uint64_t read, std::uint64_t expected,
+                            std::string_view meaning) const {
+  std::string problem = "is " + std::to_string(read) + ", expected " + std::to_string(expected);
+  if (!meaning.empty()) problem += " (" + std::string(meaning) + ")";
+  FailAt(at, field, problem);
 }
 
 void ByteReader::Seek(std::size_t offset, std::string_view field) {

@@ -40,16 +40,43 @@ class ByteReader {
   std::span<const std::uint8_t> All() const { return bytes_; }
   std::string_view Record() const { return record_; }
 
+  /// Reads `expected.size()` bytes; fails with `problem` unless they are `expected`.
+  void ExpectBytes(std::span<const std::uint8_t> expected, std::string_view field, std::string_view problem);
+  /// Reads `count` bytes; fails at the first one that is not zero.
+  void ExpectZeros(std::size_t count, std::string_view field);
+  /// Reads an integer as wide as `T`; fails unless it is `expected`. A
+  /// `meaning`, where given, follows the expected value in brackets.
+  template <class T>
+  T Expect(T expected, std::string_view field, std::string_view meaning = {});
+
   /// Throws a RecordError naming `field` at the current offset.
   [[noreturn]] void Fail(std::string_view field, std::string_view problem) const;
   [[noreturn]] void FailAt(std::size_t offset, std::string_view field, std::string_view problem) const;
 
  private:
   const std::uint8_t* Take(std::size_t count, std::string_view field);
+  [[noreturn]] void Unexpected(std::size_t at, std::string_view field, std::uint64_t read, std::uint64_t expected,
+                               std::string_view meaning) const;
 
   std::span<const std::uint8_t> bytes_;
   std::string_view record_;
   std::size_t offset_ = 0;
 };
+
+template <class T>
+T ByteReader::Expect(T expected, std::string_view field, std::string_view meaning) {
+  static_assert(sizeof(T) == 1 || sizeof(T) == 2 || sizeof(T) == 4);
+  const std::size_t at = offset_;
+  T read{};
+  if constexpr (sizeof(T) == 1) {
+    read = static_cast<T>(U8(field));
+  } else if constexpr (sizeof(T) == 2) {
+    read = static_cast<T>(U16(field));
+  } else {
+    read = static_cast<T>(U32(field));
+  }
+  if (read != expected) Unexpected(at, field, read, expected, meaning);
+  return read;
+}
 
 }  // namespace host

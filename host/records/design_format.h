@@ -17,10 +17,7 @@ inline constexpr std::uint8_t kFormatVersion = 5;
 inline constexpr Guid kWindowKind{
     0x33AD4F3A, 0x6699, 0x11CF, {0xB7, 0x0C, 0x00, 0xAA, 0x00, 0x60, 0xD3, 0x93}};
 
-inline constexpr std::size_t kObjectIdOffset = 5;
-inline constexpr std::size_t kInterfaceIdOffset = 21;
 inline constexpr std::size_t kWindowKindOffset = 37;
-inline constexpr std::size_t kReservedOffset = 53;
 inline constexpr std::size_t kReservedLength = 36;
 /// The block length counts from its own field to the end of the record.
 inline constexpr std::size_t kBlockLengthOffset = 89;

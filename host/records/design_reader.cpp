@@ -168,26 +168,15 @@ void ExpectMarker(ByteReader& in, Marker marker, std::string_view field) {
 
 DesignRecord::DesignRecord(std::span<const std::uint8_t> bytes) {
   ByteReader in(bytes, kRecordName);
-  if (!std::ranges::equal(in.Bytes(kSignature.size(), "signature"), kSignature)) {
-    in.FailAt(0, "signature", "is not FF CC 31 00");
-  }
-  const std::uint8_t version = in.U8("format version");
-  if (version != kFormatVersion) {
-    in.FailAt(kSignature.size(), "format version",
-              "is " + std::to_string(version) + ", expected " + std::to_string(kFormatVersion));
-  }
+  in.ExpectBytes(kSignature, "signature", "is not FF CC 31 00");
+  in.Expect(kFormatVersion, "format version");
   design_.object_id = in.ReadGuid("object identifier");
   design_.interface_id = in.ReadGuid("interface identifier");
   const Guid kind = in.ReadGuid("window kind identifier");
   if (kind != kWindowKind) {
     in.FailAt(kWindowKindOffset, "window kind identifier", "is " + kind.ToString() + ", not a window's");
   }
-  const std::span<const std::uint8_t> reserved = in.Bytes(kReservedLength, "reserved bytes");
-  if (const auto nonzero = std::ranges::find_if(reserved, [](std::uint8_t b) { return b != 0; });
-      nonzero != reserved.end()) {
-    in.FailAt(kReservedOffset + static_cast<std::size_t>(nonzero - reserved.begin()), "reserved bytes",
-              "are not zero");
-  }
+  in.ExpectZeros(kReservedLength, "reserved bytes");
   const std::uint32_t block_length = in.U32("control block length");
   if (block_length != bytes.size() - kBlockLengthOffset) {
     in.FailAt(kBlockLengthOffset, "control block length",

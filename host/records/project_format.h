@@ -48,31 +48,14 @@ inline constexpr std::size_t kReservedLength = 16;
 inline constexpr std::size_t kStringsOffset = kHeaderLength + kReservedLength;
 inline constexpr std::size_t kLibraryNameWidth = 14;
 
-/// Field offsets within the header.
+/// Offsets of the header fields that errors found after reading them point
+/// back to; the header itself is read in order.
 namespace field {
 inline constexpr std::size_t kSignature = 0;
-inline constexpr std::size_t kRuntimeBuild = 4;
-inline constexpr std::size_t kLanguageLibrary = 6;
-inline constexpr std::size_t kSecondLanguageLibrary = 20;
-inline constexpr std::size_t kRuntimeRevision = 34;
-inline constexpr std::size_t kLocale = 36;
-inline constexpr std::size_t kSecondLocale = 40;
 inline constexpr std::size_t kStartUpProcedure = 44;
-inline constexpr std::size_t kProjectInfo = 48;
 inline constexpr std::size_t kControlKinds = 52;
-inline constexpr std::size_t kControlFlags = 56;
-inline constexpr std::size_t kThreadingFlags = 60;
 inline constexpr std::size_t kThreadCount = 64;
 inline constexpr std::size_t kWindowCount = 68;
-inline constexpr std::size_t kExternalCount = 70;
-inline constexpr std::size_t kThunkCount = 72;
-inline constexpr std::size_t kWindowTable = 76;
-inline constexpr std::size_t kExternalTable = 80;
-inline constexpr std::size_t kRegistration = 84;
-inline constexpr std::size_t kDescription = 88;
-inline constexpr std::size_t kExecutableName = 92;
-inline constexpr std::size_t kHelpFile = 96;
-inline constexpr std::size_t kProjectName = 100;
 }  // namespace field
 
 inline constexpr std::uint32_t kSingleThreaded = 8;

@@ -59,17 +59,6 @@ std::string_view ReadLibraryName(ByteReader& in, std::string_view field) {
   return ReadTerminated(name, field);
 }
 
-std::uint32_t ExpectValue(ByteReader& in, std::string_view field, std::uint32_t value,
-                          std::string_view meaning) {
-  const std::size_t at = in.Offset();
-  const std::uint32_t read = in.U32(field);
-  if (read != value) {
-    in.FailAt(at, field,
-              "is " + std::to_string(read) + ", expected " + std::to_string(value) + " (" +
-                  std::string(meaning) + ")");
-  }
-  return read;
-}
 
 ImageControl ReadControl(ByteReader& table, const ImageObject& object) {
   ImageControl control;
@@ -184,9 +173,7 @@ ProjectImage ReadProjectImage(std::span<const std::uint8_t> image) {
   }
   ProjectImage project;
   ProjectHeader& header = project.header;
-  if (!std::ranges::equal(in.Bytes(kSignature.size(), "signature"), kSignature)) {
-    in.FailAt(field::kSignature, "signature", "is not the project header signature");
-  }
+  in.ExpectBytes(kSignature, "signature", "is not the project header signature");
   header.runtime_build = in.U16("runtime build");
   header.language_library = ReadLibraryName(in, "language library");
   header.second_language_library = ReadLibraryName(in, "second language library");
@@ -197,8 +184,8 @@ ProjectImage ReadProjectImage(std::span<const std::uint8_t> image) {
   ByteReader info = Follow(in, "project information address", kProjectInfoLength, "project information");
   header.control_kinds = in.U32("control kinds");
   header.control_flags = in.U32("control flags");
-  header.threading_flags = ExpectValue(in, "threading flags", kSingleThreaded, "single-threaded");
-  header.thread_count = ExpectValue(in, "thread count", kThreadCount, "one thread");
+  header.threading_flags = in.Expect(kSingleThreaded, "threading flags", "single-threaded");
+  header.thread_count = in.Expect(kThreadCount, "thread count", "one thread");
   header.window_count = in.U16("window count");
   const std::size_t external_at = in.Offset();
   header.external_count = in.U16("external component count");
@@ -215,20 +202,9 @@ ProjectImage ReadProjectImage(std::span<const std::uint8_t> image) {
   header.executable_name = ReadNameAt(in, "executable name");
   header.help_file = ReadNameAt(in, "help file name");
   header.project_name = ReadNameAt(in, "project name");
-  const std::span<const std::uint8_t> reserved = in.Bytes(kReservedLength, "reserved bytes");
-  if (const auto nonzero = std::ranges::find_if(reserved, [](std::uint8_t b) { return b != 0; });
-      nonzero != reserved.end()) {
-    in.FailAt(kHeaderLength + static_cast<std::size_t>(nonzero - reserved.begin()), "reserved bytes",
-              "are not zero");
-  }
+  in.ExpectZeros(kReservedLength, "reserved bytes");
 
-  const std::size_t version_at = info.Offset();
-  project.info_version = info.U32("version");
-  if (project.info_version != kProjectInfoVersion) {
-    info.FailAt(version_at, "version",
-                "is " + std::to_string(project.info_version) + ", expected " +
-                    std::to_string(kProjectInfoVersion));
-  }
+  project.info_version = info.Expect(kProjectInfoVersion, "version");
   ReadObjects(info, project);
   ReadWindows(windows, header.window_count, project);
   project.registration = ReadRegistration(registration);

@@ -1,5 +1,6 @@
 #pragma once
 #include "host/design/design.h"
+#include "host/objects/twips.h"
 
 namespace host::win32 {
 
@@ -13,14 +14,7 @@ struct Dpi {
 /// Reads the logical resolution of the screen.
 Dpi ScreenDpi();
 
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
-
 /// A design rectangle in pixels; a negative size becomes zero.
-PixelRect ToPixels(const TwipRect& rect, Dpi dpi);
+inline PixelRect ToPixels(const TwipRect& rect, Dpi dpi) { return TwipsToPixels(rect, dpi.x, dpi.y); }
 
 }  // namespace host::win32

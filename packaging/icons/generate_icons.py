@@ -5,14 +5,20 @@ Run from anywhere: `python3 packaging/icons/generate_icons.py [OUT_DIR]`.
 With no argument it rewrites the checked-in files beside this script:
 
   quillfen.ico               three images: 32x32 1 bpp, 32x32 4 bpp, 16x16 4 bpp
-  16x16/quillfen.png         for the Linux desktop, RGBA
-  32x32/quillfen.png
+  NxN/quillfen.png           for the Linux desktop, RGBA, at 16, 32, 48, 64,
+                             128 and 256 pixels
+  scalable/quillfen.svg      the 32x32 drawing as squares of a 32-unit grid
   rc/icon_group.bin          the icon group resource (identifier 1)
   rc/icon_30001.bin ...      one icon image resource per image
 
 The resource compiler numbers the images of an .ico itself, so the Windows
 resource script takes the group and image resources from rc/ as raw
 resources instead; that way the identifiers are ours.
+
+The larger pictures are the two drawings enlarged by whole numbers, every
+square of the drawing a square of pixels, so that every size shows the
+same mark as the Windows icon: 48 from the 16x16 drawing, the others from
+the 32x32 one.
 
 Only the standard library is used.
 """
@@ -107,6 +113,9 @@ DARK = {0, 1, 2, 3, 4, 5, 6, 8, 9, 12, 13}
 GROUP_ID = 1
 IMAGE_IDS = (30001, 30002, 30003)
 
+# Each size of the Linux icon and the drawing it is enlarged from.
+PNG_SIZES = {16: "16", 32: "32", 48: "16", 64: "32", 128: "32", 256: "32"}
+
 
 def pixels(art):
     """The drawing as rows of palette entries, None where transparent."""
@@ -185,6 +194,11 @@ def group_resource(parts):
     return out
 
 
+def enlarged(rows, factor):
+    """Every square of the drawing as `factor` x `factor` pixels."""
+    return [[p for p in row for _ in range(factor)] for row in rows for _ in range(factor)]
+
+
 def png_file(rows):
     size = len(rows)
     raw = bytearray()
@@ -201,15 +215,39 @@ def png_file(rows):
             + chunk(b"IEND", b""))
 
 
+def svg_file(rows):
+    """The drawing as squares of a grid of its own size, one rectangle per
+    run of a colour along a row."""
+    size = len(rows)
+    shapes = []
+    for y, row in enumerate(rows):
+        x = 0
+        while x < size:
+            p = row[x]
+            end = x + 1
+            while end < size and row[end] == p:
+                end += 1
+            if p is not None:
+                colour = "#%02x%02x%02x" % PALETTE16[p]
+                shapes.append(f'  <rect x="{x}" y="{y}" width="{end - x}" height="1" fill="{colour}"/>')
+            x = end
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            f'<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 {size} {size}" '
+            'shape-rendering="crispEdges">\n' + "\n".join(shapes) + "\n</svg>\n").encode("ascii")
+
+
 def outputs():
     """Every generated file, by path relative to the icons folder."""
     parts = images()
+    drawings = {"16": pixels(ART16), "32": pixels(ART32)}
     files = {
         "quillfen.ico": ico_file(parts),
-        "16x16/quillfen.png": png_file(pixels(ART16)),
-        "32x32/quillfen.png": png_file(pixels(ART32)),
+        "scalable/quillfen.svg": svg_file(drawings["32"]),
         "rc/icon_group.bin": group_resource(parts),
     }
+    for size, drawing in PNG_SIZES.items():
+        rows = drawings[drawing]
+        files[f"{size}x{size}/quillfen.png"] = png_file(enlarged(rows, size // len(rows)))
     for part, image_id in zip(parts, IMAGE_IDS):
         files[f"rc/icon_{image_id}.bin"] = part[3]
     return files

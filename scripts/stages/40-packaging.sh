@@ -4,7 +4,7 @@
 # are listed and compared with the icon files.
 set -euo pipefail
 . "$(dirname "$0")/../lib.sh"
-ensure_packages desktop-file-utils appstream gcc-mingw-w64-i686 icoutils
+ensure_packages desktop-file-utils appstream gcc-mingw-w64-i686 icoutils imagemagick
 
 build="$ROOT/build/ci"
 configure_and_build "$build" -DQUILLFEN_WERROR=ON
@@ -16,24 +16,44 @@ fail() {
   exit 1
 }
 
+# The identifier and version as the version record holds them.
+record_value() {
+  sed -n "s/^set($1 \"\(.*\)\")/\1/p" "$ROOT/packaging/version.cmake"
+}
+app_id=$(record_value QUILLFEN_APP_ID)
+version=$(record_value QUILLFEN_PRODUCT_VERSION)
+[ -n "$app_id" ] && [ -n "$version" ] || fail "version.cmake names no application identifier or version"
+
 prefix="$scratch/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in bin/quillfen share/applications/quillfen.desktop share/metainfo/quillfen.metainfo.xml \
-  share/icons/hicolor/16x16/apps/quillfen.png share/icons/hicolor/32x32/apps/quillfen.png; do
-  [ -s "$prefix/$file" ] || fail "$file was not installed"
+desktop="$prefix/share/applications/$app_id.desktop"
+metainfo="$prefix/share/metainfo/$app_id.metainfo.xml"
+for file in "$prefix/bin/quillfen" "$desktop" "$metainfo" \
+  "$prefix/share/icons/hicolor/scalable/apps/$app_id.svg"; do
+  [ -s "$file" ] || fail "${file#"$prefix"/} was not installed"
 done
-cmp "$ROOT/packaging/icons/32x32/quillfen.png" "$prefix/share/icons/hicolor/32x32/apps/quillfen.png" ||
-  fail "the installed 32x32 icon is not the packaged one"
+# The icon theme asks for 48 px at least; software centres fetch 64 px.
+for size in 16 32 48 64 128 256; do
+  icon="$prefix/share/icons/hicolor/${size}x$size/apps/$app_id.png"
+  [ -s "$icon" ] || fail "the ${size}x$size icon was not installed"
+  cmp "$ROOT/packaging/icons/${size}x$size/quillfen.png" "$icon" ||
+    fail "the installed ${size}x$size icon is not the packaged one"
+  [ "$(identify -format '%wx%h' "$icon")" = "${size}x$size" ] || fail "the ${size}x$size icon has another size"
+done
+grep -qx "Icon=$app_id" "$desktop" || fail "the desktop entry does not name the icon $app_id"
 
-# The validator exits 0 on warnings and hints; any of them fails here.
-report=$(desktop-file-validate "$prefix/share/applications/quillfen.desktop" 2>&1) || true
+# The validators exit 0 on warnings and hints; any of them fails here.
+report=$(desktop-file-validate "$desktop" 2>&1) || true
 [ -z "$report" ] || fail "desktop-file-validate: $report"
-# The program has no domain of its own to name itself by in reverse order,
-# so a plain identifier is accepted; everything else must pass.
-timeout 60 appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info \
-  "$prefix/share/metainfo/quillfen.metainfo.xml"
-grep -q '<release version="1.0"' "$prefix/share/metainfo/quillfen.metainfo.xml" ||
-  fail "metainfo has no release 1.0"
+report=$(timeout 60 appstreamcli validate --pedantic --no-net --format=yaml "$metainfo" 2>&1) ||
+  fail "appstreamcli validate: $report"
+if grep -q '^Issues:' <<<"$report" || grep -q 'tag:' <<<"$report"; then
+  fail "appstreamcli validate --pedantic: $report"
+fi
+grep -qF "<id>$app_id</id>" "$metainfo" || fail "the metainfo is not named $app_id"
+grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+  fail "the metainfo does not launch $app_id.desktop"
+grep -qF "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
 
 # Windows resources, from the script the Linux build configures too.
 rc="$build/packaging/quillfen.rc"

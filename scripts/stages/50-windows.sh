@@ -15,7 +15,7 @@ ensure_packages wine wine32:i386 xvfb xauth || wine_ready=0
 
 folder="$ROOT/build/win32"
 configure_and_build "$folder" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-  -DQUILLFEN_WERROR=ON -DQUILLFEN_BENCH=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run"
+  -DQUILLFEN_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run"
 
 if [ "$wine_ready" -eq 0 ]; then
   echo "Wine could not be installed: only the executable's own checks run," \
@@ -27,14 +27,22 @@ fi
 prefix_root=$(mktemp -d)
 trap 'rm -rf "$prefix_root"' EXIT
 export WINEPREFIX="$prefix_root/prefix" WINEDEBUG=-all
-# The first start of a prefix is slow, so one serves every run of this
-# stage. Programs run in Wine's own desktop window, which keeps maximised
-# windows maximised where no window manager runs.
-timeout --kill-after=10 240 xvfb-run -a sh -c '
-  wineboot --init >/dev/null 2>&1
+# The prefix is made complete before the first test: Wine's first start
+# builds it, and the Wine server is waited for until every program of
+# that start has ended. The runtimes for other languages and for web pages
+# are not installed, so that no installer waits for an answer. Programs
+# run in Wine's own desktop window, which keeps maximised windows
+# maximised where no window manager runs.
+timeout --kill-after=10 600 xvfb-run -a sh -c '
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
   wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null
   wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1280x1024 /f >/dev/null
   wineserver -w'
+for file in system.reg user.reg drive_c/windows/system32/user32.dll; do
+  [ -s "$WINEPREFIX/$file" ] || { echo "the Wine prefix lacks $file after its first start"; exit 1; }
+done
+grep -q '"Default"="1280x1024"' "$WINEPREFIX/user.reg" ||
+  { echo "the Wine prefix has no desktop window set up"; exit 1; }
 
 # One program at a time: runs share the prefix's Wine server.
 ctest --test-dir "$folder" --output-on-failure -j 1

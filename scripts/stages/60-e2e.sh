@@ -6,4 +6,4 @@ ensure_packages xvfb openbox xdotool xclip x11-utils imagemagick python3 qt6-qpa
 
 program="$ROOT/build/ci/app/quillfen"
 [ -x "$program" ] || configure_and_build "$ROOT/build/ci" -DQUILLFEN_WERROR=ON
-timeout 240 "$ROOT/tests/e2e/run.sh" "$program" --artifacts "$ROOT/build/e2e"
+timeout 480 "$ROOT/tests/e2e/run.sh" "$program" --artifacts "$ROOT/build/e2e"

@@ -1,17 +1,13 @@
 """Resizes, maximises, minimises and restores the window and checks from
 screenshots that the text boxes follow it.
 
-What the program sees: it sizes the boxes from the window's outer size,
-which the Qt backend takes from Qt's frame geometry; Qt learns the frame
-from the window manager's _NET_FRAME_EXTENTS once the window is framed.
-So the outer size used here is the client size plus those extents, read
-at the same moment as the picture.
-
-The ratios client/outer are taken at load, before the window is first
-shown: no window manager has framed it yet, Qt knows no frame, outer and
-client sizes are equal and both ratios are 1. Once the window manager
-frames the window, or changes its frame on maximising, the program lays
-out again, so every layout is checked against the present frame."""
+What the program sees: it sizes the boxes from the window's outer size, the
+client area with the frame the window manager announces in
+_NET_FRAME_EXTENTS. The ratios client/outer are taken at load, before the
+window is first shown, with the frame the window manager will give it; so
+they are computed here from the design client size and the frame the
+window has once shown. Every later layout is checked against the formulas
+with those ratios and the outer size of that moment, frame included."""
 
 from desktop import poll
 
@@ -24,8 +20,8 @@ INPUTS_HEIGHT = 615
 OUTPUTS_TOP = 1320
 COMMAND1_RIGHT = 120 + 735
 
-RATIOS_AT_LOAD = (1.0, 1.0)  # height, width
-EDGE_TOLERANCE = 2  # pixels
+DESIGN_CLIENT = (6615, 10890)  # width, height
+EDGE_TOLERANCE = 1  # pixels
 SETTLE_TIMEOUT = 5  # seconds for the window manager and the program to react
 RESIZES = ((600, 500), (380, 880))
 
@@ -34,6 +30,8 @@ class Layout:
     def __init__(self, session):
         self.session = session
         self.desktop = session.desktop
+        self.ratios = None  # height, width: as the program takes them at load
+        self.worst = 0  # the largest edge error seen in a passing check, pixels
 
     def px(self, twips):
         return self.session.px(twips)
@@ -45,20 +43,29 @@ class Layout:
     # Expected and measured edges, in pixels of the client area; a right or
     # bottom edge is the last column or row the box covers.
 
-    def expected(self, outer, ratios, client):
-        dpi = self.session.dpi
-        outer_width = outer[0] * TWIPS_PER_INCH / dpi
-        outer_height = outer[1] * TWIPS_PER_INCH / dpi
-        width = max(0, self.px((outer_width - WIDTH_ALLOWANCE) * ratios[1]))
-        height = max(0, self.px((outer_height - HEIGHT_ALLOWANCE) * ratios[0]))
+    def twips(self, pixels):
+        return pixels * TWIPS_PER_INCH / self.session.dpi
+
+    def ratios_at_load(self, frame):
+        """Client over outer size, height and width, for the design client
+        size in the frame `frame` (left, right, top, bottom)."""
+        width, height = self.px(DESIGN_CLIENT[0]), self.px(DESIGN_CLIENT[1])
+        return (self.twips(height) / self.twips(height + frame[2] + frame[3]),
+                self.twips(width) / self.twips(width + frame[0] + frame[1]))
+
+    def expected(self, outer, ratios):
+        """Where the formulas put the edges for the outer size `outer`. Edges
+        past the client area are expected there too: a box that runs out of
+        the window is a fault that the picture shows."""
+        width = max(0, self.px((self.twips(outer[0]) - WIDTH_ALLOWANCE) * ratios[1]))
+        height = max(0, self.px((self.twips(outer[1]) - HEIGHT_ALLOWANCE) * ratios[0]))
         left = self.px(BOXES_LEFT)
-        right = min(left + width - 1, client[0] - 1)
         return {
             "Outputs left": left,
             "Outputs top": self.px(OUTPUTS_TOP),
-            "Outputs right": right,
-            "Outputs bottom": min(self.px(OUTPUTS_TOP) + height - 1, client[1] - 1),
-            "Inputs right": right,
+            "Outputs right": left + width - 1,
+            "Outputs bottom": self.px(OUTPUTS_TOP) + height - 1,
+            "Inputs right": left + width - 1,
             "Inputs bottom": self.px(INPUTS_TOP) + self.px(INPUTS_HEIGHT) - 1,
         }
 
@@ -95,37 +102,40 @@ class Layout:
         def settled():
             client = self.desktop.client_size(self.window)
             frame = self.desktop.frame_extents(self.window)
-            framed = (client[0] + frame[0] + frame[1], client[1] + frame[2] + frame[3])
-            outers = [("frame known", framed)]
+            outer = (client[0] + frame[0] + frame[1], client[1] + frame[2] + frame[3])
             measured = self.measure(self.desktop.screenshot(self.window))
-            seen.update(client=client, frame=frame, measured=measured, outers=outers)
-            for label, outer in outers:
-                if not self.off_by(measured, self.expected(outer, RATIOS_AT_LOAD, client)):
-                    return label
-            return None
+            expected = self.expected(outer, self.ratios)
+            seen.update(client=client, frame=frame, outer=outer, measured=measured, expected=expected)
+            return not self.off_by(measured, expected)
 
         def body():
-            label = poll(settled, SETTLE_TIMEOUT, interval=0.2)
-            if label:
-                client = seen["client"]
-                return True, "", f"client {client[0]}x{client[1]}, {label}" if len(seen["outers"]) > 1 else ""
-            client, frame = seen["client"], seen["frame"]
-            lines = [f"client {client[0]}x{client[1]} px, frame left/right/top/bottom {frame}, "
-                     f"ratios at load {RATIOS_AT_LOAD}; measured {seen['measured']}"]
-            for label, outer in seen["outers"]:
-                expected = self.expected(outer, RATIOS_AT_LOAD, client)
-                lines.append(f"outer {outer[0]}x{outer[1]} ({label}): expected {expected}, "
-                             f"off by {self.off_by(seen['measured'], expected)}")
-            framed = seen["outers"][0][1]
-            design = (self.px(6615), self.px(10890))
-            design_outer = (design[0] + frame[0] + frame[1], design[1] + frame[2] + frame[3])
-            ratios = (design[1] / design_outer[1], design[0] / design_outer[0])
-            lines.append(f"with ratios of the framed design size {tuple(round(r, 4) for r in ratios)} "
-                         f"the edges would be {self.expected(framed, ratios, client)}")
-            return False, "\n    ".join(lines)
+            if self.ratios is None:
+                return False, "the ratios at load are unknown: the window was never seen framed"
+            done = poll(settled, SETTLE_TIMEOUT, interval=0.2)
+            measured, expected = seen["measured"], seen["expected"]
+            error = max(abs(measured[edge] - expected[edge]) for edge in expected)
+            where = (f"client {seen['client'][0]}x{seen['client'][1]} px, frame left/right/top/bottom "
+                     f"{seen['frame']}, ratios at load {tuple(round(r, 4) for r in self.ratios)}")
+            if done:
+                self.worst = max(self.worst, error)
+                return True, "", f"{where}; largest edge error {error} px"
+            unframed = self.expected(seen["client"], self.ratios)
+            return False, (f"{where}; measured {measured}\n    expected {expected}, off by "
+                           f"{self.off_by(measured, expected)}\n    (for the client size alone as the "
+                           f"outer size the edges would be {unframed})")
         self.session.run(name, body)
 
     def check_first_showing(self):
+        """Takes the ratios from the frame of the newly shown window, then
+        checks its layout."""
+        def framed():
+            frame = poll(lambda: (lambda f: f if any(f) else None)(self.desktop.frame_extents(self.window)),
+                         SETTLE_TIMEOUT)
+            if not frame:
+                return False, "the window manager announced no frame for the window"
+            self.ratios = self.ratios_at_load(frame)
+            return True, "", f"frame left/right/top/bottom {frame}"
+        self.session.run("window manager frames the window", framed)
         self.check("layout at the first showing")
 
     def check_resizing(self):

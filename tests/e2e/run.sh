@@ -7,12 +7,18 @@
 #
 # Screenshots and the program's output go to DIR (default build/e2e);
 # --screenshot also saves a picture of the window after a conversion.
+#
+# The whole suite runs under a window manager with its usual title bar;
+# the layout checks run again under title bars of other heights, since the
+# layout depends on the frame the window manager puts around the window.
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 ROOT=$(cd "$HERE/../.." && pwd)
 DPI=96
 SCREEN=1280x1024x24
+# Title font sizes, points: at 96 dpi, title bars of about 20, 38 and 50 px.
+TITLE_FONT_SIZES=(8 19 28)
 
 program=${1:?usage: run.sh PROGRAM [--artifacts DIR] [--screenshot PNG]}
 shift
@@ -72,16 +78,49 @@ mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache \
   XDG_DATA_HOME=$work/home/.local/share XDG_RUNTIME_DIR=$work/runtime
-openbox --config-file "$HERE/openbox-rc.xml" >"$artifacts/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 100); do
-  timeout 2 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  kill -0 "$wm_pid" 2>/dev/null || { echo "openbox did not start:"; cat "$artifacts/openbox.log"; exit 1; }
-  sleep 0.1
-done
+
+# Whether a window manager runs: the root window names its check window,
+# and that window exists (a window manager that has ended leaves the name).
+wm_running() {
+  local id
+  id=$(timeout 2 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')
+  [ -n "$id" ] && timeout 2 xprop -id "$id" _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1
+}
+
+start_window_manager() {
+  local size=$1
+  sed "s/@TITLE_FONT_SIZE@/$size/g" "$HERE/openbox-rc.xml" >"$work/openbox-rc-$size.xml"
+  openbox --config-file "$work/openbox-rc-$size.xml" >"$artifacts/openbox-$size.log" 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 100); do
+    wm_running && return 0
+    kill -0 "$wm_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "openbox did not start:"
+  cat "$artifacts/openbox-$size.log"
+  return 1
+}
 
 status=0
-timeout 200 python3 "$HERE/drive.py" --program "$program" --dpi "$DPI" \
-  --artifacts "$artifacts" --work "$work" "${screenshot[@]}" || status=$?
-[ "$status" -eq 124 ] && echo "the end-to-end run took longer than 200 s"
+for size in "${TITLE_FONT_SIZES[@]}"; do
+  if [ "$size" = "${TITLE_FONT_SIZES[0]}" ]; then
+    checks=(--label "title-$size" "${screenshot[@]}")
+  else
+    checks=(--label "title-$size" --layout-only)
+  fi
+  echo "== window manager with a title font of $size pt"
+  start_window_manager "$size" || { status=1; break; }
+  run_status=0
+  timeout 200 python3 "$HERE/drive.py" --program "$program" --dpi "$DPI" \
+    --artifacts "$artifacts" --work "$work" "${checks[@]}" || run_status=$?
+  [ "$run_status" -eq 124 ] && echo "the end-to-end run took longer than 200 s"
+  [ "$run_status" -eq 0 ] || status=$run_status
+  end_process "$wm_pid"
+  wm_pid=
+  for _ in $(seq 100); do
+    wm_running || break
+    sleep 0.1
+  done
+done
 exit "$status"

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks the checked-in icon files: the .ico holds exactly the three images
 the executable needs, the raw Windows resources are slices of it with the
-right identifiers, the PNGs show the same pictures, and every file is what
-the generator writes today.
+right identifiers, the PNGs and the scalable picture show the same mark at
+every size the desktop asks for, and every file is what the generator
+writes today.
 
 Usage: icon_test.py ICONS_DIR
 """
@@ -13,6 +14,7 @@ import struct
 import sys
 import tempfile
 import unittest
+import xml.etree.ElementTree as ElementTree
 import zlib
 
 ICONS_DIR = None
@@ -21,6 +23,10 @@ ICONS_DIR = None
 EXPECTED_IMAGES = [(32, 32, 1, 2), (32, 32, 4, 16), (16, 16, 4, 16)]
 EXPECTED_IDS = [30001, 30002, 30003]
 BITMAP_HEADER_SIZE = 40
+# The sizes of the Linux icon, pixels: what the icon theme asks for at
+# least (48), what software centres fetch (64), and up to 256.
+LINUX_SIZES = [16, 32, 48, 64, 128, 256]
+SVG_NAMESPACE = "{http://www.w3.org/2000/svg}"
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
 
@@ -204,6 +210,42 @@ class PngTest(unittest.TestCase):
             width, height, rows = read_png(read(f"{size}x{size}/quillfen.png"))
             self.assertEqual((width, height), (size, size))
             self.assertEqual(rows, decode_image(entry["image"])[3], size)
+
+
+class LargerIconTest(unittest.TestCase):
+    """The larger pictures are the 16x16 or 32x32 picture enlarged: each of
+    its pixels a square of equal pixels."""
+
+    def test_every_size_is_a_small_picture_enlarged(self):
+        small = {size: read_png(read(f"{size}x{size}/quillfen.png"))[2] for size in (16, 32)}
+        for size in LINUX_SIZES:
+            width, height, rows = read_png(read(f"{size}x{size}/quillfen.png"))
+            self.assertEqual((width, height), (size, size))
+            # The 16x16 picture where it divides the size and not the 32x32 one.
+            source = small[32] if size % 32 == 0 else small[16]
+            factor = size // len(source)
+            self.assertEqual(factor * len(source), size)
+            enlarged = [[source[y // factor][x // factor] for x in range(size)] for y in range(size)]
+            self.assertEqual(rows, enlarged, size)
+
+    def test_scalable_picture_paints_the_32_pixel_picture_square_by_square(self):
+        root = ElementTree.fromstring(read("scalable/quillfen.svg"))
+        self.assertEqual(root.tag, f"{SVG_NAMESPACE}svg")
+        self.assertEqual(root.get("viewBox"), "0 0 32 32")
+        painted = [[(0, 0, 0, 0)] * 32 for _ in range(32)]
+        shapes = list(root)
+        self.assertTrue(shapes)
+        for shape in shapes:
+            self.assertEqual(shape.tag, f"{SVG_NAMESPACE}rect")
+            x, y, width, height = (int(shape.get(name)) for name in ("x", "y", "width", "height"))
+            self.assertTrue(0 <= x and x + width <= 32 and 0 <= y and y + height <= 32, shape.attrib)
+            fill = shape.get("fill")
+            colour = tuple(int(fill[i:i + 2], 16) for i in (1, 3, 5)) + (255,)
+            for row in range(y, y + height):
+                for column in range(x, x + width):
+                    self.assertEqual(painted[row][column][3], 0, f"({column}, {row}) painted twice")
+                    painted[row][column] = colour
+        self.assertEqual(painted, read_png(read("32x32/quillfen.png"))[2])
 
 
 class GeneratorTest(unittest.TestCase):

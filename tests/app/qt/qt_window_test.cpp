@@ -124,12 +124,35 @@ TEST_F(QtWindowTest, ConvertShowsReadableText) {
   EXPECT_EQ(Find<TextView>("Outputs")->LineCount(), 6u);
 }
 
-TEST_F(QtWindowTest, SpaceOnFocusedConvertPressesIt) {
+TEST_F(QtWindowTest, SpaceReturnAndEnterOnFocusedConvertPressIt) {
+  struct Press {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* input;
+    std::u16string_view expected;
+  };
+  const Press presses[] = {
+      {Qt::Key_Space, Qt::NoModifier, "{a}", u"{\r\na\r\n}"},
+      {Qt::Key_Return, Qt::NoModifier, "{b}", u"{\r\nb\r\n}"},
+      {Qt::Key_Enter, Qt::KeypadModifier, "{c}", u"{\r\nc\r\n}"},
+  };
+  auto* button = Find<QPushButton>("Command1");
+  for (const Press& press : presses) {
+    SetInputs(press.input);
+    button->setFocus();
+    QTest::keyClick(button, press.key, press.modifiers);
+    EXPECT_EQ(OutputsText(), press.expected) << press.input;
+    EXPECT_EQ(QApplication::focusWidget(), button) << "focus stays on Convert";
+  }
+}
+
+TEST_F(QtWindowTest, ModifiedReturnOnFocusedConvertPressesNothing) {
   SetInputs("{}");
   auto* button = Find<QPushButton>("Command1");
   button->setFocus();
-  QTest::keyClick(button, Qt::Key_Space);
-  EXPECT_EQ(OutputsText(), u"{\r\n\r\n}");
+  QTest::keyClick(button, Qt::Key_Return, Qt::ControlModifier);
+  QTest::keyClick(button, Qt::Key_Return, Qt::AltModifier);
+  EXPECT_EQ(OutputsText(), u"");
 }
 
 TEST_F(QtWindowTest, ConvertOverwritesTypedOutputsAndEmptyInputEmptiesIt) {

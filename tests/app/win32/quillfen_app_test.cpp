@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "host/objects/twips.h"
+#include "tests/app/win32/wait_until.h"
 
 namespace {
 
@@ -17,7 +17,11 @@ constexpr wchar_t kCaption[] = L"JSON to readable text converter";
 constexpr int kOutputsId = 1;
 constexpr int kCommand1Id = 2;
 constexpr int kInputsId = 3;
-constexpr DWORD kWaitMilliseconds = 20000;
+using host::win32::testing::kColdStartBound;
+using host::win32::testing::WaitUntil;
+
+constexpr auto kWaitMilliseconds =
+    static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(kColdStartBound).count());
 
 struct Dpi {
   int x;
@@ -93,14 +97,16 @@ class RunningProgram {
       ADD_FAILURE() << "quillfen.exe did not start, error " << GetLastError();
       return;
     }
+    // Idle once its event loop waits for input; the window is taken once it
+    // is shown, which it is only when it and its controls are built.
     WaitForInputIdle(process_.hProcess, kWaitMilliseconds);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     WindowSearch search{process_.dwProcessId, nullptr};
-    while (search.found == nullptr && std::chrono::steady_clock::now() < deadline) {
+    WaitUntil([&] {
+      search.found = nullptr;
       EnumWindows(&FindProgramWindow, reinterpret_cast<LPARAM>(&search));
-      if (search.found == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    window_ = search.found;
+      return search.found != nullptr && IsWindowVisible(search.found);
+    });
+    if (search.found != nullptr && IsWindowVisible(search.found)) window_ = search.found;
   }
 
   RunningProgram(const RunningProgram&) = delete;
@@ -202,11 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Puts a text on the clipboard, or reads the text there, as the user's
 // other programs would.
 bool OpenTheClipboard() {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (OpenClipboard(nullptr)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
+  return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; });
 }
 
 void PutOnClipboard(const std::u16string& text) {

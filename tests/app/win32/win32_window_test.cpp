@@ -13,6 +13,7 @@
 #include "host/win32/dpi.h"
 #include "host/win32/text_control.h"
 #include "host/win32/wide_text.h"
+#include "tests/app/win32/wait_until.h"
 #include "tests/app/win32/win32_test_support.h"
 #include "app/project_image.h"
 
@@ -26,6 +27,7 @@ using testing::kLabel1Id;
 using testing::kLabel2Id;
 using testing::kOutputsId;
 using testing::Pump;
+using testing::WaitUntil;
 
 std::wstring TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
@@ -299,12 +301,16 @@ constexpr std::array<Procedure, 4> kFailingOnClick{{
     {"Form_Resize", [](Form&) {}},
 }};
 
-HWND WaitForWindow(const wchar_t* window_class, const wchar_t* caption) {
-  for (int attempt = 0; attempt < 200; ++attempt) {
-    if (HWND found = FindWindowW(window_class, caption)) return found;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return nullptr;
+// The window of this class and caption once it is shown, or null. A
+// window exists before its controls do and before it is ready for input;
+// it is shown only once it is built, and a dialog once it is filled in.
+HWND WaitForShownWindow(const wchar_t* window_class, const wchar_t* caption) {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    found = FindWindowW(window_class, caption);
+    return found != nullptr && IsWindowVisible(found);
+  });
+  return found != nullptr && IsWindowVisible(found) ? found : nullptr;
 }
 
 // Appends the text of every label of a message box.
@@ -324,19 +330,29 @@ TEST(Win32ErrorReport, AFailingHandlerIsShownInAMessageBoxAndEndsTheProgramWithS
   });
   std::future<int> status = program_run.get_future();
   std::thread runner(std::move(program_run));
-  HWND top = WaitForWindow(L"QuillfenWindow", L"JSON to readable text converter");
+  // A failed assertion returns early: the program's thread, still in its
+  // message loop, is let go so that the failure is reported, not an abort.
+  const struct LetGo {
+    std::thread& thread;
+    ~LetGo() {
+      if (thread.joinable()) thread.detach();
+    }
+  } let_go{runner};
+  HWND top = WaitForShownWindow(L"QuillfenWindow", L"JSON to readable text converter");
   ASSERT_NE(top, nullptr);
+  HWND convert = GetDlgItem(top, kCommand1Id);
+  ASSERT_NE(convert, nullptr);
   // Posted: the click's handler does not return while its report is open.
-  PostMessageW(GetDlgItem(top, kCommand1Id), BM_CLICK, 0, 0);
+  PostMessageW(convert, BM_CLICK, 0, 0);
   // Titled with the project name the image records.
-  HWND box = WaitForWindow(L"#32770", L"Quillfen");
+  HWND box = WaitForShownWindow(L"#32770", L"Quillfen");
   ASSERT_NE(box, nullptr);
   std::wstring text;
   EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&text));
   EXPECT_EQ(text, L"Run-time error '6': Overflow");
   EXPECT_FALSE(IsWindowEnabled(top)) << "the report is modal to the window";
   PostMessageW(box, WM_COMMAND, IDOK, 0);
-  ASSERT_EQ(status.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+  ASSERT_EQ(status.wait_for(testing::kColdStartBound), std::future_status::ready);
   runner.join();
   EXPECT_EQ(status.get(), 1);
 }

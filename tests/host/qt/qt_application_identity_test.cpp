@@ -15,17 +15,16 @@ TEST(QtApplicationIdentity, BackendNamesTheApplicationFromTheVersionRecord) {
   QtBackend backend;
   EXPECT_EQ(QCoreApplication::applicationName(), "Quillfen");
   EXPECT_EQ(QCoreApplication::applicationVersion(), "1.00");
-  EXPECT_EQ(QGuiApplication::desktopFileName(), "quillfen");
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "io.github.quillfen.quillfen");
 }
 
-// The compiled-in icon must be the packaged pictures, at both sizes.
-TEST(QtApplicationIdentity, WindowIconHasThePackagedImagesAt16And32Pixels) {
+// The compiled-in icon must be the packaged pictures, at every size.
+TEST(QtApplicationIdentity, WindowIconHasThePackagedImagesAtEverySize) {
   QtBackend backend;
   const QIcon icon = QApplication::windowIcon();
   ASSERT_FALSE(icon.isNull());
-  EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
-  EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
-  for (const int size : {16, 32}) {
+  for (const int size : {16, 32, 48, 64, 128, 256}) {
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
     const QString file = QStringLiteral(QUILLFEN_ICONS_DIR "/%1x%1/quillfen.png").arg(size);
     const QImage packaged(file);
     ASSERT_FALSE(packaged.isNull()) << file.toStdString();
