@@ -25,6 +25,21 @@ struct MenuDestroyer {
 };
 using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
+/// COM in this thread for the life of the owner, as a single-threaded
+/// apartment: what hands accessible objects to assistive technology.
+class ComApartment {
+ public:
+  ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+
+ private:
+  bool initialised_;
+};
+
 /// A memory device context compatible with `like` (the screen if null).
 class MemoryDc {
  public:

@@ -150,6 +150,12 @@ LRESULT TextControl::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PAINT:
       Paint();
       return 0;
+    case WM_PRINTCLIENT: {
+      RECT client{};
+      GetClientRect(window_, &client);
+      PaintArea(reinterpret_cast<HDC>(wparam), client);
+      return 0;
+    }
     case WM_ERASEBKGND:
       return 1;
     case WM_SIZE:

@@ -82,6 +82,13 @@ class TextControl final : private TextDocumentObserver {
   void PlaceCaret();
 
   // text_control_scroll.cpp
+  struct BarState {
+    int max = -1;  // never set
+    int page = 0;
+    int position = 0;
+    bool operator==(const BarState&) const = default;
+  };
+  void SetBar(int bar, const BarState& state);
   int VisibleLines() const;
   int ContentWidth();
   void UpdateScrollBars();
@@ -91,6 +98,8 @@ class TextControl final : private TextDocumentObserver {
 
   // text_control_paint.cpp
   void Paint();
+  /// Paints `area` of the client area into `dc`, as WM_PAINT and WM_PRINTCLIENT ask.
+  void PaintArea(HDC dc, const RECT& area);
   void PaintLine(HDC dc, std::size_t line, int top, int width);
 
   // text_control_keys.cpp
@@ -125,6 +134,8 @@ class TextControl final : private TextDocumentObserver {
   int average_advance_ = 1;
   std::size_t top_line_ = 0;
   int left_ = 0;
+  BarState vertical_bar_;
+  BarState horizontal_bar_;
   int wheel_rest_ = 0;  // wheel turns short of a whole step
   int hwheel_rest_ = 0;
   bool focused_ = false;

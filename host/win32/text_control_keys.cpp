@@ -96,7 +96,8 @@ void TextControl::OnChar(char16_t unit) {
       document_.InsertLineBreak();
       return;
     case kBackspace:
-      document_.DeleteBackward(false);
+      // Control+Backspace arrives as DEL on some systems, as BS on others.
+      document_.DeleteBackward(Down(VK_CONTROL));
       return;
     case kControlBackspace:
       document_.DeleteBackward(true);

@@ -13,9 +13,13 @@ namespace host::win32 {
 void TextControl::Paint() {
   PAINTSTRUCT paint{};
   HDC window_dc = BeginPaint(window_, &paint);
+  PaintArea(window_dc, paint.rcPaint);
+  EndPaint(window_, &paint);
+}
+
+void TextControl::PaintArea(HDC window_dc, const RECT& area) {
   RECT client{};
   GetClientRect(window_, &client);
-  const RECT& area = paint.rcPaint;
   const int width = client.right;
   const int height = area.bottom - area.top;
   // Without memory for the bitmap the lines are drawn straight to the window.
@@ -44,7 +48,6 @@ void TextControl::Paint() {
     SetViewportOrgEx(dc, 0, 0, nullptr);
     BitBlt(window_dc, area.left, area.top, area.right - area.left, height, dc, area.left, 0, SRCCOPY);
   }
-  EndPaint(window_, &paint);
   // A line painted wider than any measured before widens the scroll range.
   if (document_.WidestLine() > widest_before) UpdateScrollBars();
 }

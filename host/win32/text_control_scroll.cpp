@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <iterator>
 
 #include "host/win32/text_control.h"
 
@@ -30,31 +31,45 @@ int TextControl::VisibleLines() const {
 
 int TextControl::ContentWidth() { return ClampToInt(std::ceil(document_.WidestLine()) + 2 * kMargin + 1); }
 
+void TextControl::SetBar(int bar, const BarState& state) {
+  BarState& shown = bar == SB_VERT ? vertical_bar_ : horizontal_bar_;
+  // Each change redraws the bar, which is slow on some systems: only what
+  // changed is set.
+  if (!HasBar(window_, bar) || state == shown) return;
+  // A bar whose whole range is in view stays, disabled, so that the client
+  // area never changes size with the text.
+  const SCROLLINFO info{.cbSize = sizeof(SCROLLINFO),
+                        .fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL,
+                        .nMin = 0,
+                        .nMax = state.max,
+                        .nPage = static_cast<UINT>(state.page),
+                        .nPos = state.position,
+                        .nTrackPos = 0};
+  // Drawing a bar costs as much as painting the text in view, so it is
+  // drawn again only when its thumb or its arrows change to the eye: a
+  // line growing by a character in millions of pixels leaves them as
+  // they were.
+  const LONG object = bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL;
+  SCROLLBARINFO before{};
+  before.cbSize = sizeof before;
+  const bool known = GetScrollBarInfo(window_, object, &before) != FALSE;
+  SetScrollInfo(window_, bar, &info, FALSE);
+  shown = state;
+  SCROLLBARINFO after{};
+  after.cbSize = sizeof after;
+  const bool same = known && GetScrollBarInfo(window_, object, &after) &&
+                    before.xyThumbTop == after.xyThumbTop && before.xyThumbBottom == after.xyThumbBottom &&
+                    std::equal(std::begin(before.rgstate), std::end(before.rgstate), std::begin(after.rgstate));
+  if (!same) RedrawWindow(window_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
 void TextControl::UpdateScrollBars() {
   RECT client{};
   GetClientRect(window_, &client);
-  // A bar whose whole range is in view stays, disabled, so that the client
-  // area never changes size with the text.
-  if (HasBar(window_, SB_VERT)) {
-    const SCROLLINFO vertical{.cbSize = sizeof(SCROLLINFO),
-                              .fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL,
-                              .nMin = 0,
-                              .nMax = ClampToInt(static_cast<double>(document_.LineCount()) - 1),
-                              .nPage = static_cast<UINT>(VisibleLines()),
-                              .nPos = ClampToInt(static_cast<double>(top_line_)),
-                              .nTrackPos = 0};
-    SetScrollInfo(window_, SB_VERT, &vertical, TRUE);
-  }
-  if (HasBar(window_, SB_HORZ)) {
-    const SCROLLINFO horizontal{.cbSize = sizeof(SCROLLINFO),
-                                .fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL,
-                                .nMin = 0,
-                                .nMax = ContentWidth() - 1,
-                                .nPage = static_cast<UINT>(std::max<LONG>(1, client.right)),
-                                .nPos = left_,
-                                .nTrackPos = 0};
-    SetScrollInfo(window_, SB_HORZ, &horizontal, TRUE);
-  }
+  SetBar(SB_VERT, BarState{.max = ClampToInt(static_cast<double>(document_.LineCount()) - 1),
+                           .page = VisibleLines(),
+                           .position = ClampToInt(static_cast<double>(top_line_))});
+  SetBar(SB_HORZ, BarState{.max = ContentWidth() - 1, .page = std::max<int>(1, client.right), .position = left_});
   ScrollTo(static_cast<std::ptrdiff_t>(top_line_), left_);
 }
 
@@ -68,8 +83,12 @@ void TextControl::ScrollTo(std::ptrdiff_t line, std::ptrdiff_t left) {
   if (top != top_line_ || new_left != left_) {
     top_line_ = top;
     left_ = new_left;
-    if (HasBar(window_, SB_VERT)) SetScrollPos(window_, SB_VERT, ClampToInt(static_cast<double>(top)), TRUE);
-    if (HasBar(window_, SB_HORZ)) SetScrollPos(window_, SB_HORZ, left_, TRUE);
+    BarState vertical = vertical_bar_;
+    vertical.position = ClampToInt(static_cast<double>(top));
+    SetBar(SB_VERT, vertical);
+    BarState horizontal = horizontal_bar_;
+    horizontal.position = left_;
+    SetBar(SB_HORZ, horizontal);
     InvalidateRect(window_, nullptr, FALSE);
   }
   PlaceCaret();

@@ -12,8 +12,8 @@ import sys
 import unittest
 
 EXE = None
-SYSTEM_DLLS = {"comctl32.dll", "gdi32.dll", "imm32.dll", "kernel32.dll", "msvcrt.dll", "oleacc.dll",
-               "user32.dll", "usp10.dll"}
+SYSTEM_DLLS = {"comctl32.dll", "gdi32.dll", "imm32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+               "oleacc.dll", "oleaut32.dll", "user32.dll", "usp10.dll"}
 LARGE_ADDRESS_AWARE = 0x0020
 EXPECTED_STRINGS = {
     "ProductName": "Quillfen", "FileVersion": "1.00", "ProductVersion": "1.00",
