@@ -1,9 +1,12 @@
 #include "host/qt/clipboard_text.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <string_view>
 
 #include "host/qt/qt_string.h"
+#include "host/qt/x11_clipboard.h"
 #include "host/runtime/utf8.h"
 
 namespace host::qt {
@@ -34,6 +37,21 @@ String ClipboardText(const QMimeData* data) {
     }
   }
   return ToString(data->text());
+}
+
+String PastedText() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  const QMimeData* data = clipboard->mimeData();
+  if (data != nullptr && data->hasText() && !data->hasFormat(kUtf8Text) && !clipboard->ownsClipboard()) {
+    if (const std::optional<std::string> bytes = ReadX11ClipboardUtf8()) {
+      try {
+        return Utf8ToUtf16(*bytes);
+      } catch (const EncodingError&) {
+        // Malformed bytes: the toolkit's reading below.
+      }
+    }
+  }
+  return ClipboardText(data);
 }
 
 }  // namespace host::qt

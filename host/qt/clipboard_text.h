@@ -16,4 +16,8 @@ QMimeData* ClipboardData(StringView text);
 /// The clipboard's text, every unit it carries kept; empty for no text.
 String ClipboardText(const QMimeData* data);
 
+/// The application clipboard's text for a paste: as ClipboardText, and where
+/// another program offers only UTF8_STRING on X11, its bytes as they are.
+String PastedText();
+
 }  // namespace host::qt

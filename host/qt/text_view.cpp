@@ -99,7 +99,7 @@ void TextView::Cut() {
 }
 
 void TextView::Paste() {
-  const String pasted = ClipboardText(QApplication::clipboard()->mimeData());
+  const String pasted = PastedText();
   if (!pasted.empty()) document_.Paste(ToCrLf(pasted));
 }
 
