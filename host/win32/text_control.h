@@ -77,6 +77,7 @@ class TextControl final : private TextDocumentObserver {
   void SetFont(HFONT font, bool redraw);
   void FocusIn();
   void FocusOut();
+  void MakeCaret();
   void PlaceCaret();
 
   // text_control_scroll.cpp
