@@ -259,22 +259,23 @@ void TextControl::SetFont(HFONT font, bool redraw) {
   HFONT text_font = font_;
   document_.SetMeasure([dc, text_font, mark_font](char32_t c) { return Measure(dc, text_font, mark_font, c); },
                        kTabCells * average_advance_);
-  if (focused_) {
-    // The caret takes the new line height.
-    FocusOut();
-    FocusIn();
-  }
+  if (focused_) MakeCaret();  // of the new line height
   UpdateScrollBars();
   if (redraw) InvalidateRect(window_, nullptr, FALSE);
 }
 
-void TextControl::FocusIn() {
-  focused_ = true;
+void TextControl::MakeCaret() {
   DWORD caret_width = 1;
   SystemParametersInfoW(SPI_GETCARETWIDTH, 0, &caret_width, 0);
+  // A new caret replaces the thread's old one.
   CreateCaret(window_, nullptr, static_cast<int>(std::max<DWORD>(1, caret_width)), line_height_);
   PlaceCaret();
   ShowCaret(window_);
+}
+
+void TextControl::FocusIn() {
+  focused_ = true;
+  MakeCaret();
   InvalidateRect(window_, nullptr, FALSE);
   Notify(EN_SETFOCUS);
 }

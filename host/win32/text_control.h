@@ -79,6 +79,7 @@ class TextControl final : private TextDocumentObserver {
   ShapedLine::Fonts LineFonts() const;
   void FocusIn();
   void FocusOut();
+  void MakeCaret();
   void PlaceCaret();
 
   // text_control_scroll.cpp

@@ -211,6 +211,11 @@ TEST_F(TextControlTest, AnInputMethodsResultIsInsertedAtTheCaret) {
                                        static_cast<DWORD>(result.size() * sizeof(wchar_t)), nullptr, 0));
   Pump();
   EXPECT_TRUE(Get() == u"ab\r\ncd") << "a composition is not text yet";
+  COMPOSITIONFORM form{};
+  ASSERT_TRUE(ImmGetCompositionWindow(context, &form));
+  const POINT caret = control_->PointAt(5);
+  EXPECT_EQ(form.ptCurrentPos.x, caret.x) << "the composition is shown at the caret";
+  EXPECT_EQ(form.ptCurrentPos.y, caret.y);
   ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
   ImmReleaseContext(box_, context);
   Pump();
