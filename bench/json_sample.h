@@ -8,4 +8,8 @@ namespace bench {
 /// nested objects, strings, numbers and the odd non-ASCII letter.
 std::string MinifiedJson(std::size_t bytes);
 
+/// The same records with Arabic names and places: every string a
+/// right-to-left run that the text box shapes and reorders.
+std::string MinifiedArabicJson(std::size_t bytes);
+
 }  // namespace bench

@@ -1,7 +1,8 @@
 // The host's text box beside Qt's plain-text editor, in one process, on the
-// texts users paste: a converted 10 MB JSON (about a million short lines)
-// and the same JSON as one line. Each benchmark of the text box reports its
-// ratio to the matching editor benchmark, which runs first.
+// texts users paste: a converted 10 MB JSON (about a million short lines),
+// the same JSON as one line, and a converted 10 MB JSON of Arabic strings.
+// Each benchmark of the text box reports its ratio to the matching editor
+// benchmark, which runs first.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -37,6 +38,12 @@ const String& MinifiedJson() {
 
 const String& ConvertedJson() {
   static const String converted = convert::JSONFormat(MinifiedJson());
+  return converted;
+}
+
+// The same with Arabic strings, which are shaped and reordered when shown.
+const String& ConvertedArabicJson() {
+  static const String converted = convert::JSONFormat(host::Utf8ToUtf16(bench::MinifiedArabicJson(kJsonBytes)));
   return converted;
 }
 
@@ -121,6 +128,12 @@ void SetAndPaint(benchmark::State& state, const std::string& name, const String&
 
 void BM_SetJsonAndPaint_Editor(benchmark::State& state) { SetAndPaint(state, "json", ConvertedJson(), true); }
 void BM_SetJsonAndPaint_TextBox(benchmark::State& state) { SetAndPaint(state, "json", ConvertedJson(), false); }
+void BM_SetArabicJsonAndPaint_Editor(benchmark::State& state) {
+  SetAndPaint(state, "arabic", ConvertedArabicJson(), true);
+}
+void BM_SetArabicJsonAndPaint_TextBox(benchmark::State& state) {
+  SetAndPaint(state, "arabic", ConvertedArabicJson(), false);
+}
 void BM_SetLineAndPaint_Editor(benchmark::State& state) { SetAndPaint(state, "line", MinifiedJson(), true); }
 void BM_SetLineAndPaint_TextBox(benchmark::State& state) { SetAndPaint(state, "line", MinifiedJson(), false); }
 
@@ -186,6 +199,8 @@ void BM_PageDownJson(benchmark::State& state) {
 
 BENCHMARK(BM_SetJsonAndPaint_Editor)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetJsonAndPaint_TextBox)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetArabicJsonAndPaint_Editor)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetArabicJsonAndPaint_TextBox)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetLineAndPaint_Editor)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetLineAndPaint_TextBox)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CaretToLineEnd<QPlainTextEdit>)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);

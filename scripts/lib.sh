@@ -27,6 +27,9 @@ ensure_packages() {
 
 BUILD_PACKAGES=(build-essential cmake python3 qt6-base-dev libgl-dev libxcb1-dev googletest libgtest-dev libgmock-dev
   libbenchmark-dev)
+# Fonts with Arabic, Hebrew and colour emoji, so that the text boxes' tests
+# shape and compare real glyphs rather than boxes for missing ones.
+FONT_PACKAGES=(fonts-dejavu-core fonts-noto-color-emoji)
 
 # configure_and_build FOLDER [cmake options...]
 configure_and_build() {

@@ -5,8 +5,10 @@
 
 namespace host::qt {
 
+// Copied unit for unit: a conversion from UTF-16 would take a leading
+// U+FEFF for a byte order mark and drop it.
 inline QString ToQString(StringView text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 inline String ToString(const QString& text) {

@@ -10,6 +10,8 @@
 #include <limits>
 #include <new>
 
+#include "host/qt/clipboard_text.h"
+#include "host/qt/grapheme_clusters.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_painter.h"
 #include "host/qt/text_view_accessible.h"
@@ -19,9 +21,6 @@
 namespace host::qt {
 namespace {
 
-constexpr double kTabCells = 8;         // tab stops, in average character widths
-constexpr double kMarkFontScale = 0.7;  // control marks are drawn smaller than the text
-constexpr double kMarkPadding = 4;      // pixels around a mark's name
 constexpr int kHorizontalStep = 20;     // pixels per click on the scroll bar's arrow
 constexpr int kDragScrollMs = 50;
 
@@ -30,6 +29,14 @@ constexpr int kDragScrollMs = 50;
 TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
   TextViewAccessible::Register();
   document_.SetObserver(this);
+  document_.SetClusterBoundary([](StringView line, std::size_t offset, bool forward) {
+    return forward ? NextCluster(line, offset) : PreviousCluster(line, offset);
+  });
+  // Through the layouts, read when asked: UpdateMetrics replaces them.
+  document_.SetPlacement({
+      .x = [this](std::size_t start, StringView line, std::size_t offset) { return layouts_->X(start, line, offset); },
+      .nearest = [this](std::size_t start, StringView line, double x) { return layouts_->Nearest(start, line, x); },
+  });
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setCursor(Qt::IBeamCursor);
@@ -48,31 +55,22 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
 TextView::~TextView() { document_.SetObserver(nullptr); }
 
 void TextView::UpdateMetrics() {
-  text_font_ = font();
-  // Kerning off: each character then advances by its own width wherever it
-  // stands, which is what lets a long line be laid out from any point.
-  text_font_.setKerning(false);
-  mark_font_ = text_font_;
-  mark_font_.setPointSizeF(text_font_.pointSizeF() * kMarkFontScale);
-  const QFontMetricsF text_metrics(text_font_, viewport());
-  const QFontMetricsF mark_metrics(mark_font_, viewport());
-  line_height_ = std::max(1.0, std::ceil(text_metrics.lineSpacing()));
-  ascent_ = text_metrics.ascent();
-  average_advance_ = std::max(1.0, text_metrics.averageCharWidth());
-  auto measure = [text_metrics, mark_metrics](char32_t character) {
+  style_ = TextStyle::For(font(), viewport());
+  const QFontMetricsF metrics(style_.text_font, viewport());
+  // Widths of single characters: the estimate for what has not been shaped.
+  auto measure = [metrics, style = style_](char32_t character) {
     const std::string_view mark = ControlMark(character);
-    if (!mark.empty()) {
-      return mark_metrics.horizontalAdvance(QString::fromLatin1(mark.data(), static_cast<qsizetype>(mark.size()))) +
-             kMarkPadding;
-    }
-    return text_metrics.horizontalAdvance(QString::fromUcs4(&character, 1));
+    if (!mark.empty()) return style.MarkWidth(mark);
+    return metrics.horizontalAdvance(QString::fromUcs4(&character, 1));
   };
-  document_.SetMeasure(measure, kTabCells * average_advance_);
+  document_.SetMeasure(measure, style_.tab_width);
+  layouts_ = std::make_unique<LineLayouts>(style_, document_.Geometry());
   UpdateScrollBars();
   viewport()->update();
 }
 
-void TextView::TextChanged(std::size_t) {
+void TextView::TextChanged(std::size_t position) {
+  layouts_->Invalidate(position);
   UpdateScrollBars();
   ShowPosition(document_.Caret());
   RestartBlink();
@@ -92,7 +90,7 @@ void TextView::SelectionChanged() {
 
 void TextView::Copy() const {
   if (!document_.HasSelection()) return;
-  QApplication::clipboard()->setText(ToQString(CrLfToLf(document_.SelectedText())));
+  QApplication::clipboard()->setMimeData(ClipboardData(CrLfToLf(document_.SelectedText())));
 }
 
 void TextView::Cut() {
@@ -101,12 +99,12 @@ void TextView::Cut() {
 }
 
 void TextView::Paste() {
-  const QString pasted = QApplication::clipboard()->text();
-  if (!pasted.isEmpty()) document_.Paste(ToCrLf(ToString(pasted)));
+  const String pasted = PastedText();
+  if (!pasted.empty()) document_.Paste(ToCrLf(pasted));
 }
 
 int TextView::VisibleLines() const {
-  return std::max(1, static_cast<int>(viewport()->height() / line_height_));
+  return std::max(1, static_cast<int>(viewport()->height() / style_.line_height));
 }
 
 void TextView::UpdateScrollBars() {
@@ -132,12 +130,12 @@ QPointF TextView::PointAt(std::size_t position) const {
   position = std::min(position, document_.Size());
   const double row = static_cast<double>(document_.LineOf(position)) - verticalScrollBar()->value();
   const double x = document_.X(position) + kMargin - horizontalScrollBar()->value();
-  return QPointF(x, row * line_height_);
+  return QPointF(x, row * style_.line_height);
 }
 
 QRectF TextView::CaretRect() const {
   const QPointF at = PointAt(document_.Caret());
-  return QRectF(at.x() - 1, at.y(), 3, line_height_);
+  return QRectF(at.x() - 1, at.y(), 3, style_.line_height);
 }
 
 void TextView::ShowPosition(std::size_t position) {
@@ -163,7 +161,7 @@ void TextView::ShowPosition(std::size_t position) {
 }
 
 std::size_t TextView::PositionAt(QPoint point) const {
-  const auto row = static_cast<qint64>(std::floor(point.y() / line_height_));
+  const auto row = static_cast<qint64>(std::floor(point.y() / style_.line_height));
   const auto line = static_cast<std::size_t>(std::clamp<qint64>(
       verticalScrollBar()->value() + row, 0, static_cast<qint64>(document_.LineCount()) - 1));
   return document_.PositionAt(line, point.x() + horizontalScrollBar()->value() - kMargin);

@@ -2,7 +2,10 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QTimer>
+#include <memory>
 
+#include "host/qt/line_layouts.h"
+#include "host/qt/text_style.h"
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
 
@@ -55,11 +58,11 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver {
   void ShowPosition(std::size_t position);
 
   // What the painter draws with.
-  double LineHeight() const { return line_height_; }
-  double Ascent() const { return ascent_; }
-  double AverageAdvance() const { return average_advance_; }
-  const QFont& TextFont() const { return text_font_; }
-  const QFont& MarkFont() const { return mark_font_; }
+  const TextStyle& Style() const { return style_; }
+  double LineHeight() const { return style_.line_height; }
+  const QFont& TextFont() const { return style_.text_font; }
+  /// The shaped layouts of the lines shown, kept between paints.
+  LineLayouts& Layouts() const { return *layouts_; }
   const QString& Preedit() const { return preedit_; }
   bool CaretShown() const { return caret_shown_; }
   /// Widens the horizontal range if a line painted is wider than any known.
@@ -101,11 +104,8 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver {
 
   TextDocument document_;
   QString preedit_;
-  QFont text_font_;
-  QFont mark_font_;
-  double line_height_ = 1;
-  double ascent_ = 0;
-  double average_advance_ = 1;
+  TextStyle style_;
+  std::unique_ptr<LineLayouts> layouts_;
   bool selecting_ = false;
   bool caret_shown_ = true;
   QTimer blink_;

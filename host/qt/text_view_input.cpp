@@ -238,7 +238,7 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImCursorRectangle:
       return CaretRect().translated(viewport()->pos());
     case Qt::ImFont:
-      return text_font_;
+      return style_.text_font;
     case Qt::ImCursorPosition:
       return static_cast<int>(caret - from);
     case Qt::ImAnchorPosition:

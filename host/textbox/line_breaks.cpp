@@ -6,13 +6,8 @@ String ToCrLf(StringView text) {
   String out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (unit == u'\r' || unit == u'\n') {
-      out += u"\r\n";
-      if (unit == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    } else {
-      out += unit;
-    }
+    if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) out += u'\r';
+    out += text[i];
   }
   return out;
 }

@@ -200,13 +200,18 @@ double TextDocument::X(std::size_t position) const {
   position = std::min(position, Size());
   const std::size_t line = LineOf(position);
   const std::size_t start = LineStart(line);
+  if (placement_.x) return placement_.x(start, Line(line), position - start);
   return geometry_->X(start, Line(line), position - start);
 }
 
 std::size_t TextDocument::PositionAt(std::size_t line, double x) const {
   line = std::min(line, LineCount() - 1);
   const std::size_t start = LineStart(line);
-  return start + geometry_->Nearest(start, Line(line), x);
+  const StringView units = Line(line);
+  if (placement_.nearest) {
+    return start + SnapToBoundary(units, std::min(placement_.nearest(start, units, x), units.size()));
+  }
+  return start + geometry_->Nearest(start, units, x);
 }
 
 double TextDocument::WidestLine() {

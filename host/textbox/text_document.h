@@ -53,6 +53,15 @@ class TextDocument {
   /// boundary inside the line.
   using ClusterBoundary = std::function<std::size_t(StringView line, std::size_t offset, bool forward)>;
 
+  /// Where a view draws the positions of a line, if it knows better than
+  /// the widths of single characters (text shaped by a font): the x of
+  /// `offset` in `line`, whose start in the text is `start`, and the
+  /// position nearest to `x`. Up and Down keep to these x.
+  struct Placement {
+    std::function<double(std::size_t start, StringView line, std::size_t offset)> x;
+    std::function<std::size_t(std::size_t start, StringView line, double x)> nearest;
+  };
+
   TextDocument();
 
   void SetObserver(TextDocumentObserver* observer) { observer_ = observer; }
@@ -62,6 +71,8 @@ class TextDocument {
   /// Left and Right (and Delete) step by these boundaries; by code points
   /// when none is set.
   void SetClusterBoundary(ClusterBoundary boundary) { cluster_boundary_ = std::move(boundary); }
+  /// X and PositionAt answer by `placement`; by the measure when it is empty.
+  void SetPlacement(Placement placement) { placement_ = std::move(placement); }
 
   // The text and its lines.
   const String& Text() const { return buffer_.Text(); }
@@ -143,6 +154,7 @@ class TextDocument {
   UndoStack undo_;
   std::unique_ptr<LineGeometry> geometry_;
   ClusterBoundary cluster_boundary_;
+  Placement placement_;
   TextDocumentObserver* observer_ = nullptr;
   std::size_t caret_ = 0;
   std::size_t anchor_ = 0;

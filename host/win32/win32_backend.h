@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/objects/backend.h"
+#include "host/win32/handles.h"
 #include "host/win32/windows_api.h"
 
 namespace host::win32 {
@@ -24,6 +25,7 @@ class Win32Backend final : public Backend {
  private:
   bool PreTranslate(MSG& message);
 
+  ComApartment com_;  // before the windows, after them at the end
   bool common_controls_ready_ = false;
   std::vector<std::unique_ptr<Win32Window>> windows_;
 };

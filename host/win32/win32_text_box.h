@@ -9,9 +9,9 @@
 
 namespace host::win32 {
 
-/// A text box over the system's EDIT control, which its parent window owns
-/// and destroys. CR LF is its line break; it holds any UTF-16 text except
-/// one with a NUL in it.
+/// A text box of a window: the host's own text control, which its parent
+/// window owns and destroys, behind the TextBox interface the handlers use.
+/// It holds any UTF-16 text exactly; CR LF is its line break.
 class Win32TextBox final : public TextBox {
  public:
   /// Creates the control as a child of `parent`, with the design's
@@ -26,7 +26,7 @@ class Win32TextBox final : public TextBox {
   Status PutHeight(float twips) override;
 
   const std::string& Name() const { return name_; }
-  HWND Handle() const { return edit_; }
+  HWND Handle() const { return handle_; }
 
  private:
   // Moves or sizes the control in pixels; what is not given stays.
@@ -35,10 +35,11 @@ class Win32TextBox final : public TextBox {
 
   std::string name_;
   Dpi dpi_;
-  HWND edit_ = nullptr;
+  HWND handle_ = nullptr;
 };
 
-/// The window styles a text box of this design gets.
+/// The window styles a text box of this design gets: an edit control's
+/// styles, which tell programs that read them what kind of box it is.
 DWORD TextBoxStyle(const ControlDesign& design);
 
 }  // namespace host::win32

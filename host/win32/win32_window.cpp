@@ -85,8 +85,6 @@ Placement PlaceWindow(const WindowDesign& design, Dpi dpi) {
   return placement;
 }
 
-bool KeyDown(int key) { return GetKeyState(key) < 0; }
-
 }  // namespace
 
 Win32Window::Win32Window(const WindowDesign& design, EventSink& events)
@@ -220,11 +218,6 @@ void Win32Window::RestoreFocus() {
   if (focus_ != nullptr) SetFocus(focus_);
 }
 
-bool Win32Window::IsTextBox(HWND control) const {
-  return std::any_of(text_boxes_.begin(), text_boxes_.end(),
-                     [control](const auto& box) { return box->Handle() == control; });
-}
-
 const std::string* Win32Window::ButtonName(HWND control) const {
   for (const Button& button : buttons_) {
     if (button.handle == control) return &button.name;
@@ -244,12 +237,6 @@ bool Win32Window::PreTranslate(MSG& message) {
       case VK_RETURN:
         if (ButtonName(message.hwnd) != nullptr) {
           SendMessageW(message.hwnd, BM_CLICK, 0, 0);
-          return true;
-        }
-        break;
-      case 'A':
-        if (KeyDown(VK_CONTROL) && !KeyDown(VK_MENU) && IsTextBox(message.hwnd)) {
-          SendMessageW(message.hwnd, EM_SETSEL, 0, -1);
           return true;
         }
         break;

@@ -51,7 +51,6 @@ class Win32Window final : public NativeWindow {
   void Raise(std::string_view control, Event event);
   void RememberFocus();
   void RestoreFocus();
-  bool IsTextBox(HWND control) const;
   const std::string* ButtonName(HWND control) const;
 
   struct Button {

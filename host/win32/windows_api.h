@@ -3,6 +3,8 @@
 // NOMINMAX and the target version come from the build.
 #include <windows.h>
 #include <commctrl.h>
+#include <imm.h>
+#include <oleacc.h>
 
 // The API's CreateWindow macro would rename Backend::CreateWindow.
 #undef CreateWindow

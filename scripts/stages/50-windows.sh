@@ -11,7 +11,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   as_root dpkg --add-architecture i386
   unset QUILLFEN_APT_UPDATED  # the new architecture's package lists are needed
 fi
-ensure_packages wine wine32:i386 xvfb xauth || wine_ready=0
+ensure_packages wine wine32:i386 xvfb xauth "${FONT_PACKAGES[@]}" || wine_ready=0
 
 folder="$ROOT/build/win32"
 configure_and_build "$folder" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \

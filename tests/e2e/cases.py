@@ -5,9 +5,9 @@ from dataclasses import dataclass
 
 
 def pasted(text):
-    """`text` as Inputs holds it after a paste: every line break, LF, CR LF
-    or a lone CR, stored as CR LF."""
-    return text.replace("\r\n", "\n").replace("\r", "\n").replace("\n", "\r\n")
+    """`text` as Inputs holds it after a paste: each LF stored as CR LF, a
+    CR LF or a lone CR as it is."""
+    return text.replace("\r\n", "\n").replace("\n", "\r\n")
 
 
 def readable(text):
@@ -64,6 +64,8 @@ CONVERSIONS = (
     Case("pretty-printed with LF line ends", _pretty_printed(), readable(pasted(_pretty_printed()))),
     Case("non-ASCII and emoji", '{"greeting":"Grüße, 世界","emoji":["😀","👍🏽"],"nbsp":"a\u00a0b"}',
          '{\r\n"greeting":"Grüße\r\n 世界"\r\n"emoji":["😀"\r\n"👍🏽"]\r\n"nbsp":"a\u00a0b"\r\n}'),
+    # Units the window system's clipboard is apt to drop or change on the way.
+    Case("byte order mark, NULs and a lone CR", '\ufeff{"a":"x\x00y\rz"}\x00'),
     Case("application record", '{"name":"Quillfen","version":1,"size":{"w":441,"h":726},"tags":["json","text"]}',
          picture=True),
     Case("one megabyte on one line", _large(), timeout=60),

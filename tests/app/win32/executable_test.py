@@ -12,7 +12,9 @@ import sys
 import unittest
 
 EXE = None
-SYSTEM_DLLS = {"comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll"}
+SYSTEM_DLLS = {"comctl32.dll", "gdi32.dll", "imm32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+               "oleacc.dll", "oleaut32.dll", "user32.dll", "usp10.dll"}
+LARGE_ADDRESS_AWARE = 0x0020
 EXPECTED_STRINGS = {
     "ProductName": "Quillfen", "FileVersion": "1.00", "ProductVersion": "1.00",
     "InternalName": "Quillfen", "OriginalFilename": "Quillfen.exe",
@@ -68,6 +70,13 @@ class Executable(unittest.TestCase):
         optional = pe + 24
         self.assertEqual(u16(data, optional), 0x10B, "PE32 optional header")
         self.assertEqual(u16(data, optional + 68), 2, "Windows GUI subsystem")
+
+    def test_may_use_four_gigabytes_of_address_space(self):
+        with open(EXE, "rb") as f:
+            data = f.read(4096)
+        pe = u32(data, 0x3C)
+        characteristics = u16(data, pe + 4 + 18)
+        self.assertTrue(characteristics & LARGE_ADDRESS_AWARE, hex(characteristics))
 
     def test_imports_only_system_dlls(self):
         listing = subprocess.run(["i686-w64-mingw32-objdump", "-p", EXE], check=True,

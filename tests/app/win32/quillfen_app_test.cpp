@@ -256,6 +256,39 @@ TEST_F(ProgramTest, AMegabytePastedInIsConvertedAndCopiedOutWhole) {
   EXPECT_TRUE(output == expected) << "differs in content";
 }
 
+// Ten megabytes of minified JSON, as an API answers, pasted into Inputs,
+// converted, and copied out of Outputs, through the real window.
+TEST_F(ProgramTest, TenMegabytesOfMinifiedJsonAreConvertedExactly) {
+  std::u16string input = u"[";
+  std::u16string expected = u"[";
+  for (std::size_t record = 0; input.size() < 10'000'000; ++record) {
+    const std::u16string id(std::u16string_view(u"0123456789").substr(record % 10, 1));
+    if (record != 0) {
+      input += u",";
+      expected += u"\r\n";
+    }
+    input += u"{\"id\":" + id + u",\"name\":\"n\u00E9" + id + u"\",\"tags\":[\"a\",true],\"at\":{\"x\":1.5}}";
+    expected += u"{\r\n\"id\":" + id + u"\r\n\"name\":\"n\u00E9" + id + u"\"\r\n\"tags\":[\"a\"\r\ntrue]\r\n\"at\":{\r\n\"x\":1.5\r\n}\r\n}";
+  }
+  input += u"]";
+  expected += u"]";
+  HWND inputs = program_->Control(kInputsId);
+  HWND outputs = program_->Control(kOutputsId);
+  SetText(inputs, u"");
+  PutOnClipboard(input);
+  SendMessageW(inputs, WM_PASTE, 0, 0);
+  ASSERT_EQ(static_cast<std::size_t>(SendMessageW(inputs, WM_GETTEXTLENGTH, 0, 0)), input.size());
+  SendMessageW(program_->Control(kCommand1Id), BM_CLICK, 0, 0);
+  ASSERT_EQ(static_cast<std::size_t>(SendMessageW(outputs, WM_GETTEXTLENGTH, 0, 0)), expected.size());
+  SendMessageW(outputs, EM_SETSEL, 0, -1);
+  SendMessageW(outputs, WM_COPY, 0, 0);
+  const std::u16string output = ClipboardText();
+  ASSERT_EQ(output.size(), expected.size());
+  EXPECT_TRUE(output == expected) << "differs in content";
+  EXPECT_EQ(SendMessageW(outputs, EM_GETLINECOUNT, 0, 0),
+            static_cast<LRESULT>(std::count(expected.begin(), expected.end(), u'\n') + 1));
+}
+
 TEST_F(ProgramTest, ConvertingTwiceGivesTheSameText) {
   SetText(program_->Control(kInputsId), u"{\"a\":[1,2]}");
   SendMessageW(program_->Control(kCommand1Id), BM_CLICK, 0, 0);

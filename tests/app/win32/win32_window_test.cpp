@@ -11,6 +11,7 @@
 #include "host/start/start.h"
 #include "host/objects/twips.h"
 #include "host/win32/dpi.h"
+#include "host/win32/text_control.h"
 #include "host/win32/wide_text.h"
 #include "tests/app/win32/wait_until.h"
 #include "tests/app/win32/win32_test_support.h"
@@ -134,9 +135,9 @@ TEST_F(Win32WindowTest, ControlsHaveTheDesignsIdentifiersKindsCaptionsAndFont) {
   };
   const HFONT font = reinterpret_cast<HFONT>(SendMessageW(Control(top_, kInputsId), WM_GETFONT, 0, 0));
   ASSERT_NE(font, nullptr);
-  for (const Expected& control : {Expected{kOutputsId, L"Edit", L""},
+  for (const Expected& control : {Expected{kOutputsId, kTextControlClass, L""},
                                   Expected{kCommand1Id, L"Button", L"Convert"},
-                                  Expected{kInputsId, L"Edit", L""},
+                                  Expected{kInputsId, kTextControlClass, L""},
                                   Expected{kLabel2Id, L"Static", L"JSON converted to readable"},
                                   Expected{kLabel1Id, L"Static", L"JSON string - paste in"}}) {
     HWND child = Control(top_, control.id);

@@ -75,13 +75,14 @@ struct BreakCase {
   StringView lf;
 };
 
-TEST(LineBreaks, EveryIncomingBreakBecomesCrLfAndOnlyCrLfGoesOutAsLf) {
+TEST(LineBreaks, IncomingLfBecomesCrLfAndOnlyCrLfGoesOutAsLf) {
   const BreakCase cases[] = {
       {u"", u"", u""},
       {u"a\nb", u"a\r\nb", u"a\nb"},
       {u"a\r\nb", u"a\r\nb", u"a\nb"},
-      {u"a\rb", u"a\r\nb", u"a\rb"},
-      {u"\r\r\n\n\r", u"\r\n\r\n\r\n\r\n", u"\r\n\n\r"},
+      {u"a\rb", u"a\rb", u"a\rb"},
+      {u"\r\r\n\n\r", u"\r\r\n\r\n\r", u"\r\n\n\r"},
+      {u"\n\n", u"\r\n\r\n", u"\n\n"},
       {u"\u2028\u2029\u0085", u"\u2028\u2029\u0085", u"\u2028\u2029\u0085"},
   };
   for (const BreakCase& test : cases) {

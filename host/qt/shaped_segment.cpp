@@ -1,0 +1,230 @@
+#include "host/qt/shaped_segment.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextLine>
+#include <algorithm>
+#include <cmath>
+
+#include "host/qt/qt_string.h"
+#include "host/textbox/control_marks.h"
+#include "host/textbox/text_navigation.h"
+
+namespace host::qt {
+namespace {
+
+constexpr double kUnbounded = 1e7;  // no line of a segment is this wide
+constexpr double kMarkRadius = 2;
+constexpr double kTouching = 0.01;  // spans this close are one
+constexpr double kOverhang = 64;    // how far a glyph may reach past its advance
+
+bool HasRightToLeft(const QString& text) {
+  return std::any_of(text.begin(), text.end(), [](QChar c) {
+    const QChar::Direction direction = c.direction();
+    return direction == QChar::DirR || direction == QChar::DirAL || direction == QChar::DirAN ||
+           (direction >= QChar::DirLRE && direction <= QChar::DirPDI);
+  });
+}
+
+// Sorted, and touching or overlapping spans made one.
+std::vector<std::pair<double, double>> Joined(std::vector<std::pair<double, double>> spans) {
+  std::sort(spans.begin(), spans.end());
+  std::vector<std::pair<double, double>> joined;
+  for (const auto& span : spans) {
+    if (!joined.empty() && span.first <= joined.back().second + kTouching) {
+      joined.back().second = std::max(joined.back().second, span.second);
+    } else {
+      joined.push_back(span);
+    }
+  }
+  return joined;
+}
+
+}  // namespace
+
+ShapedSegment::ShapedSegment(StringView text, const TextStyle& style, double start_x)
+    : text_(ToQString(text)), start_x_(start_x) {
+  std::size_t run = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t next = at + 1;
+    char32_t character = text[at];
+    if (IsHighSurrogate(text[at]) && next < text.size() && IsLowSurrogate(text[next])) {
+      character = QChar::surrogateToUcs4(text[at], text[next]);
+      ++next;
+    }
+    const std::string_view mark = ControlMark(character);
+    if (mark.empty() && character != U'\t') {
+      at = next;
+      continue;
+    }
+    AddText(run, at, style);
+    Piece piece;
+    piece.kind = mark.empty() ? Kind::kTab : Kind::kMark;
+    piece.begin = at;
+    piece.end = next;
+    piece.x = width_;
+    if (mark.empty()) {
+      const double line_x = start_x + width_;
+      piece.width = (std::floor(line_x / style.tab_width) + 1) * style.tab_width - line_x;
+    } else {
+      piece.mark = mark;
+      piece.width = style.MarkWidth(mark);
+    }
+    width_ += piece.width;
+    pieces_.push_back(std::move(piece));
+    at = run = next;
+  }
+  AddText(run, text.size(), style);
+}
+
+ShapedSegment::~ShapedSegment() = default;
+
+void ShapedSegment::AddText(std::size_t begin, std::size_t end, const TextStyle& style) {
+  if (begin == end) return;
+  Piece piece;
+  piece.begin = begin;
+  piece.end = end;
+  piece.x = width_;
+  piece.layout = std::make_unique<QTextLayout>(
+      text_.mid(static_cast<qsizetype>(begin), static_cast<qsizetype>(end - begin)), style.text_font, style.device);
+  QTextOption option;
+  option.setTextDirection(Qt::LeftToRight);
+  option.setWrapMode(QTextOption::NoWrap);
+  piece.layout->setTextOption(option);
+  piece.layout->setCacheEnabled(true);
+  piece.layout->beginLayout();
+  QTextLine line = piece.layout->createLine();
+  line.setLineWidth(kUnbounded);
+  piece.layout->endLayout();
+  piece.width = line.horizontalAdvance();
+  width_ += piece.width;
+  pieces_.push_back(std::move(piece));
+}
+
+bool ShapedSegment::Holds(StringView text, double start_x) const {
+  if (start_x != start_x_ || text.size() != Size()) return false;
+  return std::equal(text.begin(), text.end(), reinterpret_cast<const char16_t*>(text_.utf16()));
+}
+
+const ShapedSegment::Piece& ShapedSegment::PieceAt(std::size_t offset) const {
+  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), offset,
+                                      [](std::size_t at, const Piece& piece) { return at < piece.begin; });
+  return after == pieces_.begin() ? pieces_.front() : *(after - 1);
+}
+
+double ShapedSegment::X(std::size_t offset) const {
+  if (pieces_.empty()) return 0;
+  const Piece& piece = PieceAt(offset);
+  if (piece.kind == Kind::kText) {
+    return piece.x + piece.layout->lineAt(0).cursorToX(static_cast<int>(std::min(offset, piece.end) - piece.begin));
+  }
+  return offset <= piece.begin ? piece.x : piece.x + piece.width;
+}
+
+std::size_t ShapedSegment::Nearest(double x) const {
+  if (pieces_.empty()) return 0;
+  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), x,
+                                      [](double at, const Piece& piece) { return at < piece.x; });
+  const Piece& piece = after == pieces_.begin() ? pieces_.front() : *(after - 1);
+  if (piece.kind == Kind::kText) {
+    const int cursor = piece.layout->lineAt(0).xToCursor(x - piece.x, QTextLine::CursorBetweenCharacters);
+    return piece.begin + static_cast<std::size_t>(std::max(0, cursor));
+  }
+  return x - piece.x < piece.width / 2 ? piece.begin : piece.end;
+}
+
+void ShapedSegment::SpansOf(const Piece& piece, std::size_t from, std::size_t to,
+                            std::vector<std::pair<double, double>>& spans) const {
+  from = std::max(from, piece.begin);
+  to = std::min(to, piece.end);
+  if (from >= to) return;
+  if (piece.kind != Kind::kText || (from == piece.begin && to == piece.end)) {
+    spans.emplace_back(piece.x, piece.x + piece.width);
+    return;
+  }
+  const QTextLayout& layout = *piece.layout;
+  const auto first = static_cast<int>(from - piece.begin);
+  const auto last = static_cast<int>(to - piece.begin);
+  if (!HasRightToLeft(layout.text())) {
+    const QTextLine line = layout.lineAt(0);
+    spans.emplace_back(piece.x + line.cursorToX(first), piece.x + line.cursorToX(last));
+    return;
+  }
+  // Bidi may put each cluster elsewhere: each is found on its own.
+  for (int cluster = first; cluster < last;) {
+    const int next = std::min(last, layout.nextCursorPosition(cluster));
+    for (const QGlyphRun& run : layout.glyphRuns(cluster, next - cluster)) {
+      const QRectF box = run.boundingRect();
+      if (box.width() > 0) spans.emplace_back(piece.x + box.left(), piece.x + box.right());
+    }
+    cluster = std::max(next, cluster + 1);
+  }
+}
+
+std::vector<std::pair<double, double>> ShapedSegment::Spans(std::size_t from, std::size_t to) const {
+  std::vector<std::pair<double, double>> spans;
+  for (const Piece& piece : pieces_) SpansOf(piece, from, to, spans);
+  return Joined(std::move(spans));
+}
+
+void ShapedSegment::Draw(const Paint& paint) const {
+  QPainter& painter = paint.painter;
+  for (const Piece& piece : pieces_) {
+    const double left = paint.left + piece.x;
+    if (left > paint.visible_right) break;
+    if (left + piece.width < paint.visible_left) continue;
+    std::vector<std::pair<double, double>> spans;
+    SpansOf(piece, paint.selected_from, paint.selected_to, spans);
+    spans = Joined(std::move(spans));
+    QPainterPath selected;
+    selected.setFillRule(Qt::WindingFill);
+    for (const auto& [begin, end] : spans) {
+      // Whole pixels, widened outwards, as the toolkit's selections are.
+      selected.addRect(QRectF(paint.left + begin, paint.top, end - begin, paint.style.line_height).toAlignedRect());
+    }
+    if (!spans.empty()) painter.fillPath(selected, paint.palette.highlight());
+    if (piece.kind == Kind::kMark) {
+      DrawMark(paint, piece, !spans.empty());
+    } else if (piece.kind == Kind::kText) {
+      // Rows keep the font's own baseline whatever fallback fonts a line uses.
+      const QPointF origin(left, paint.top + paint.style.ascent - piece.layout->lineAt(0).ascent());
+      if (spans.empty()) {
+        painter.setPen(paint.palette.text().color());
+        piece.layout->draw(&painter, origin);
+        continue;
+      }
+      // As the toolkit draws a selection: glyphs, or the parts of them, in
+      // the highlight in its own colour, and the rest in the text colour.
+      QPainterPath rest;
+      rest.addRect(QRectF(left, paint.top, piece.width, paint.style.line_height).adjusted(-kOverhang, 0, kOverhang, 0));
+      rest = rest.subtracted(selected);
+      for (const auto& [clip, color] : {std::pair{selected, paint.palette.highlightedText().color()},
+                                        std::pair{rest, paint.palette.text().color()}}) {
+        painter.save();
+        painter.setClipPath(clip, Qt::IntersectClip);
+        painter.setPen(color);
+        piece.layout->draw(&painter, origin);
+        painter.restore();
+      }
+    }
+  }
+}
+
+void ShapedSegment::DrawMark(const Paint& paint, const Piece& piece, bool selected) const {
+  QPainter& painter = paint.painter;
+  const double height = paint.style.line_height;
+  const QRectF cell(paint.left + piece.x, paint.top, piece.width, height);
+  const QColor ink = selected ? paint.palette.highlightedText().color() : paint.palette.placeholderText().color();
+  const QRectF box = cell.adjusted(1, height * 0.15, -1, -height * 0.15);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(ink, 1));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(box, kMarkRadius, kMarkRadius);
+  painter.setFont(paint.style.mark_font);
+  painter.drawText(box, Qt::AlignCenter, QString::fromLatin1(piece.mark.data(), static_cast<qsizetype>(piece.mark.size())));
+  painter.restore();
+}
+
+}  // namespace host::qt

@@ -1,0 +1,73 @@
+#pragma once
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "host/runtime/string.h"
+#include "host/win32/line_painter.h"
+#include "host/win32/windows_api.h"
+
+#include <usp10.h>
+
+namespace host::win32 {
+
+/// A line, or a stretch of one, laid out by the system's script processor:
+/// text shaped by its font (with fallback fonts for scripts it lacks),
+/// right-to-left runs in visual order within a left-to-right paragraph,
+/// control characters as named boxes and tabs advancing to their stops.
+/// Offsets are in units from the stretch's start, x in pixels from its
+/// left edge.
+class ShapedLine {
+ public:
+  /// Lines up to this long are shaped whole; longer ones keep the
+  /// character-by-character layout.
+  static constexpr std::size_t kMaxUnits = 1024;
+
+  struct Fonts {
+    HFONT text = nullptr;
+    HFONT mark = nullptr;
+    double tab_width = 8;
+  };
+  ShapedLine(HDC dc, const Fonts& fonts, StringView text);
+  ShapedLine(const ShapedLine&) = delete;
+  ShapedLine& operator=(const ShapedLine&) = delete;
+  ~ShapedLine();
+
+  int Width() const { return width_; }
+  /// Where the caret stands before `offset`.
+  int X(std::size_t offset) const;
+  /// The cluster boundary nearest to `x`.
+  std::size_t Nearest(int x) const;
+  /// Whether the caret may stand before `offset`: not inside a cluster.
+  bool IsClusterBoundary(std::size_t offset) const;
+
+  /// Draws the stretch with its left edge at `left`; [selected_from,
+  /// selected_to) in the selection's colours.
+  void Draw(HDC dc, int left, int top, std::size_t selected_from, std::size_t selected_to,
+            const LineStyle& style) const;
+
+ private:
+  enum class Kind { kText, kMark, kTab };
+  struct Piece {
+    Kind kind = Kind::kText;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    int x = 0;
+    int width = 0;
+    std::string_view mark;
+    SCRIPT_STRING_ANALYSIS analysis = nullptr;  // text pieces; freed with the line
+  };
+
+  const Piece& PieceAt(std::size_t offset) const;
+  void AddText(HDC dc, const Fonts& fonts, StringView text, std::size_t begin, std::size_t end);
+
+  std::vector<Piece> pieces_;
+  std::size_t size_ = 0;
+  int width_ = 0;
+};
+
+/// The grapheme cluster boundary after (`forward`) or before `offset` in
+/// `line`, as the script processor finds clusters in the text around it.
+std::size_t ClusterStep(HDC dc, const ShapedLine::Fonts& fonts, StringView line, std::size_t offset, bool forward);
+
+}  // namespace host::win32

@@ -1,0 +1,196 @@
+// The host's Windows text box against the script processor's own layout of
+// the same line (the ScriptString functions with the box's font): caret x,
+// what a click hits, where the arrow keys go and what is painted.
+#include "host/win32/shaped_line.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "host/textbox/text_navigation.h"
+#include "host/win32/text_control.h"
+#include "host/win32/wide_text.h"
+
+namespace host::win32 {
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 80;
+
+struct ShapedCase {
+  const char* name;
+  StringView text;
+};
+
+const ShapedCase kCases[] = {
+    {"Arabic", u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645"},
+    {"Hebrew", u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD"},
+    {"Latin, digits and right-to-left in one line",
+     u"id 42: \u05E9\u05DC\u05D5\u05DD 123 \u0645\u0631\u062D\u0628\u0627 7, ok"},
+    {"combining marks", u"e\u0301 a\u0323\u0302 n\u0303o"},
+    {"emoji ZWJ sequence and a flag", u"x \U0001F468\u200D\U0001F469\u200D\U0001F467 \U0001F1EB\U0001F1F7 y"},
+};
+
+// The processor's analysis of `text` in `font`, freed with it.
+class Reference {
+ public:
+  Reference(HDC dc, HFONT font, StringView text) : length_(static_cast<int>(text.size())) {
+    SelectObject(dc, font);
+    SCRIPT_CONTROL control{};
+    SCRIPT_STATE state{};
+    EXPECT_EQ(ScriptStringAnalyse(dc, AsWide(text.data()), length_, length_ * 3 / 2 + 16, -1,
+                                  SSA_GLYPHS | SSA_FALLBACK | SSA_BREAK, 0, &control, &state, nullptr, nullptr, nullptr,
+                                  &analysis_),
+              S_OK);
+  }
+  ~Reference() { ScriptStringFree(&analysis_); }
+
+  SCRIPT_STRING_ANALYSIS Get() const { return analysis_; }
+  bool IsStop(int position) const {
+    return position == 0 || position == length_ || ScriptString_pLogAttr(analysis_)[position].fCharStop;
+  }
+  // The caret's x before `position`, as the processor places it.
+  int X(int position) const {
+    int x = 0;
+    if (position < length_) {
+      ScriptStringCPtoX(analysis_, position, FALSE, &x);
+    } else {
+      ScriptStringCPtoX(analysis_, length_ - 1, TRUE, &x);
+    }
+    return x;
+  }
+  // The caret position a click at `x` gives: the nearer edge of the
+  // character hit, kept off the inside of a cluster.
+  int Hit(int x) const {
+    int character = 0;
+    int trailing = 0;
+    ScriptStringXtoCP(analysis_, x, &character, &trailing);
+    int position = std::clamp(character + trailing, 0, length_);
+    while (!IsStop(position)) --position;
+    return position;
+  }
+  int Width() const { return ScriptString_pSize(analysis_)->cx; }
+
+ private:
+  int length_;
+  SCRIPT_STRING_ANALYSIS analysis_ = nullptr;
+};
+
+class ShapedLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterTextControlClass();
+    window_ = CreateWindowExW(0, kTextControlClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window_, nullptr);
+    control_ = TextControl::From(window_);
+    ASSERT_NE(control_, nullptr);
+    dc_ = CreateCompatibleDC(nullptr);
+  }
+  void TearDown() override {
+    DeleteDC(dc_);
+    DestroyWindow(window_);
+  }
+  HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)); }
+  HFONT BoxFont() const {
+    const HFONT font = Font();
+    return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }
+
+  HWND window_ = nullptr;
+  TextControl* control_ = nullptr;
+  HDC dc_ = nullptr;
+};
+
+TEST_F(ShapedLineTest, CaretClicksAndArrowKeysFollowTheProcessorsLayout) {
+  for (const ShapedCase& test : kCases) {
+    control_->SetText(test.text);
+    const Reference reference(dc_, BoxFont(), test.text);
+    const auto length = static_cast<int>(test.text.size());
+    std::vector<std::size_t> stops;  // never between the halves of a pair
+    for (int position = 0; position <= length; ++position) {
+      if (!reference.IsStop(position)) continue;
+      if (position > 0 && IsHighSurrogate(test.text[position - 1]) && IsLowSurrogate(test.text[position])) continue;
+      stops.push_back(static_cast<std::size_t>(position));
+      EXPECT_EQ(control_->PointAt(static_cast<std::size_t>(position)).x, TextControl::kMargin + reference.X(position))
+          << test.name << " at " << position;
+    }
+    const int middle = control_->LineHeight() / 2;
+    for (int x = 0; x < reference.Width() + 10; ++x) {
+      EXPECT_EQ(control_->PositionAt(POINT{x, middle}),
+                static_cast<std::size_t>(reference.Hit(x - TextControl::kMargin)))
+          << test.name << " at x " << x;
+    }
+    std::vector<std::size_t> right{control_->Document().Caret()};
+    while (right.back() < test.text.size() && right.size() <= test.text.size()) {
+      control_->Document().Move(Motion::kRight, false);
+      right.push_back(control_->Document().Caret());
+    }
+    EXPECT_EQ(right, stops) << test.name;
+  }
+}
+
+// The box's pixels, copied from its window after a paint.
+std::vector<COLORREF> Pixels(HDC source, int width, int height) {
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(memory, x, y));
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return pixels;
+}
+
+TEST_F(ShapedLineTest, ALineAndItsSelectionArePaintedAsTheProcessorDrawsThem) {
+  struct Selection {
+    int from;
+    int to;
+  };
+  for (const ShapedCase& test : kCases) {
+    for (const Selection selection : {Selection{0, 0}, Selection{2, 7}}) {
+      control_->SetText(test.text);
+      control_->Document().SetSelection(static_cast<std::size_t>(selection.from),
+                                        static_cast<std::size_t>(selection.to));
+      HideCaret(window_);  // the blinking caret is no part of the comparison
+      RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      HDC window_dc = GetDC(window_);
+      const std::vector<COLORREF> seen = Pixels(window_dc, kWidth, control_->LineHeight());
+
+      // The same text drawn by the processor on the window's background.
+      HDC memory = CreateCompatibleDC(window_dc);
+      HBITMAP bitmap = CreateCompatibleBitmap(window_dc, kWidth, control_->LineHeight());
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      const RECT all{0, 0, kWidth, control_->LineHeight()};
+      FillRect(memory, &all, GetSysColorBrush(COLOR_WINDOW));
+      SetBkMode(memory, TRANSPARENT);
+      SetTextColor(memory, GetSysColor(COLOR_WINDOWTEXT));
+      {
+        const Reference reference(memory, BoxFont(), test.text);
+        ScriptStringOut(reference.Get(), TextControl::kMargin, 0, 0, nullptr, selection.from, selection.to, FALSE);
+      }
+      const std::vector<COLORREF> expected = Pixels(memory, kWidth, control_->LineHeight());
+      SelectObject(memory, old);
+      DeleteObject(bitmap);
+      DeleteDC(memory);
+      ReleaseDC(window_, window_dc);
+
+      std::size_t differing = 0;
+      std::size_t inked = 0;
+      for (std::size_t i = 0; i < seen.size(); ++i) {
+        differing += seen[i] != expected[i];
+        inked += seen[i] != GetSysColor(COLOR_WINDOW);
+      }
+      EXPECT_EQ(differing, 0u) << test.name << " selected " << selection.from << ".." << selection.to;
+      EXPECT_GT(inked, 0u) << test.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace host::win32

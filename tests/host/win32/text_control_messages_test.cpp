@@ -1,0 +1,243 @@
+// The messages other programs and assistive technology send a text box,
+// with the meaning an edit control gives them.
+#include <gtest/gtest.h>
+
+#include "tests/host/win32/text_control_fixture.h"
+
+namespace host::win32 {
+namespace {
+
+using testing::ClipboardText;
+using testing::PutClipboard;
+using testing::TextControlTest;
+
+String Megabyte() {
+  String text;
+  while (text.size() < (1u << 20)) text += u"{\"k\":[1,2],\r\n\t\"\U0001F600\":\"x\"}\r";
+  return text;
+}
+
+struct ExactCase {
+  const char* name;
+  String text;
+  LRESULT lines;
+};
+
+TEST_F(TextControlTest, SetTextAndGetTextKeepEveryUnit) {
+  const ExactCase cases[] = {
+      {"empty", u"", 1},
+      {"lone CR and LF", u"a\rb\nc", 1},
+      {"CR LF", u"a\r\nb\r\n", 3},
+      {"LF CR", u"a\n\rb", 1},
+      {"separators", u"a\u2028b\u2029c", 1},
+      {"pair", u"\U0001F600\U00010348", 1},
+      {"lone halves", String{u'a', char16_t{0xD800}, u'b', char16_t{0xDC00}}, 1},
+      {"non-characters", u"\uFEFF\uFFFE\uFFFF", 1},
+      {"a megabyte", Megabyte(), 0},
+  };
+  for (const ExactCase& test : cases) {
+    Put(test.text);
+    EXPECT_TRUE(Get() == test.text) << test.name;
+    EXPECT_EQ(SendMessageW(box_, WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(test.text.size())) << test.name;
+    if (test.lines != 0) {
+      EXPECT_EQ(SendMessageW(box_, EM_GETLINECOUNT, 0, 0), test.lines) << test.name;
+    }
+  }
+}
+
+TEST_F(TextControlTest, GetTextFillsOnlyTheBufferGiven) {
+  Put(u"abcdef");
+  wchar_t buffer[4] = {L'x', L'x', L'x', L'x'};
+  EXPECT_EQ(SendMessageW(box_, WM_GETTEXT, 4, reinterpret_cast<LPARAM>(buffer)), 3);
+  EXPECT_EQ(std::wstring(buffer), L"abc");
+  buffer[0] = L'x';
+  EXPECT_EQ(SendMessageW(box_, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+  EXPECT_EQ(buffer[0], L'x');
+}
+
+struct SelectionCase {
+  const char* name;
+  int start;
+  int end;
+  DWORD begin_after;
+  DWORD end_after;
+  std::size_t caret_after;
+};
+
+TEST_F(TextControlTest, SetSelIsReadBackByGetSel) {
+  // a b CR LF c d and a pair: 8 units.
+  const SelectionCase cases[] = {
+      {"all", 0, -1, 0, 8, 8},
+      {"a range", 1, 5, 1, 5, 5},
+      {"a start of -1 only drops the selection", -1, 0, 5, 5, 5},
+      {"backwards: the caret at the end given", 5, 1, 1, 5, 1},
+      {"inside CR LF", 3, 3, 2, 2, 2},
+      {"inside the pair", 7, 7, 6, 6, 6},
+      {"past the end", 100, 200, 8, 8, 8},
+  };
+  Put(u"ab\r\ncd\U0001F600");
+  for (const SelectionCase& test : cases) {
+    SendMessageW(box_, EM_SETSEL, static_cast<WPARAM>(test.start), static_cast<LPARAM>(test.end));
+    DWORD begin = 99, end = 99;
+    const LRESULT packed = SendMessageW(box_, EM_GETSEL, reinterpret_cast<WPARAM>(&begin), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(begin, test.begin_after) << test.name;
+    EXPECT_EQ(end, test.end_after) << test.name;
+    EXPECT_EQ(packed, MAKELRESULT(test.begin_after, test.end_after)) << test.name;
+    EXPECT_EQ(Document().Caret(), test.caret_after) << test.name;
+  }
+}
+
+TEST_F(TextControlTest, ReplaceSelIsOneUndoableEdit) {
+  Put(u"one two");
+  Select(4, 7);
+  const String inserted = u"2\r\n\u2029";
+  SendMessageW(box_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
+  EXPECT_TRUE(Get() == u"one 2\r\n\u2029");
+  DWORD begin = 0, end = 0;
+  SendMessageW(box_, EM_GETSEL, reinterpret_cast<WPARAM>(&begin), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(begin, 8u);
+  EXPECT_EQ(end, 8u);
+  ASSERT_TRUE(SendMessageW(box_, EM_CANUNDO, 0, 0));
+  EXPECT_TRUE(SendMessageW(box_, EM_UNDO, 0, 0));
+  EXPECT_TRUE(Get() == u"one two");
+  SendMessageW(box_, WM_UNDO, 0, 0);
+  EXPECT_TRUE(Get() == u"one two") << "a text set is no step: it empties the history";
+  EXPECT_FALSE(SendMessageW(box_, EM_CANUNDO, 0, 0));
+}
+
+struct LineCase {
+  UINT message;
+  int argument;
+  LRESULT expected;
+};
+
+TEST_F(TextControlTest, LineMessagesCountOnlyCrLfAsABreak) {
+  // Lines start at 0, 4 and 8; the lone CR at 4 is part of line 1.
+  Put(u"ab\r\n\rx\r\nxyz");
+  const LineCase cases[] = {
+      {EM_LINEINDEX, 0, 0},     {EM_LINEINDEX, 1, 4},     {EM_LINEINDEX, 2, 8},
+      {EM_LINEINDEX, 3, -1},    {EM_LINEFROMCHAR, 0, 0},  {EM_LINEFROMCHAR, 2, 0},
+      {EM_LINEFROMCHAR, 3, 0},  {EM_LINEFROMCHAR, 4, 1},  {EM_LINEFROMCHAR, 6, 1},
+      {EM_LINEFROMCHAR, 8, 2},  {EM_LINEFROMCHAR, 99, 2}, {EM_LINELENGTH, 0, 2},
+      {EM_LINELENGTH, 5, 2},    {EM_LINELENGTH, 9, 3},
+  };
+  EXPECT_EQ(SendMessageW(box_, EM_GETLINECOUNT, 0, 0), 3);
+  for (const LineCase& test : cases) {
+    EXPECT_EQ(SendMessageW(box_, test.message, static_cast<WPARAM>(test.argument), 0), test.expected)
+        << std::hex << test.message << std::dec << " " << test.argument;
+  }
+  Select(5, 5);
+  EXPECT_EQ(SendMessageW(box_, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0), 1) << "the caret's line";
+  EXPECT_EQ(SendMessageW(box_, EM_LINEINDEX, static_cast<WPARAM>(-1), 0), 4);
+}
+
+TEST_F(TextControlTest, ALimitIsAcceptedAndLimitsNothing) {
+  SendMessageW(box_, EM_SETLIMITTEXT, 3, 0);
+  EXPECT_GE(static_cast<std::uint32_t>(SendMessageW(box_, EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEu);
+  Type(u"abcdefgh");
+  EXPECT_TRUE(Get() == u"abcdefgh");
+}
+
+TEST_F(TextControlTest, CopyAndCutPutTheSelectedUnitsOnTheClipboardExactly) {
+  const String text = u"x{\r\n\"a\":1\r}\u2029\U0001F600\ty";
+  Put(text);
+  Select(1, static_cast<std::size_t>(text.size()) - 1);
+  SendMessageW(box_, WM_COPY, 0, 0);
+  EXPECT_TRUE(ClipboardText() == text.substr(1, text.size() - 2)) << "CR LF stays CR LF";
+  Select(0, 2);
+  SendMessageW(box_, WM_CUT, 0, 0);
+  EXPECT_TRUE(ClipboardText() == u"x{");
+  EXPECT_TRUE(Get() == text.substr(2));
+  Select(0, 0);
+  SendMessageW(box_, WM_COPY, 0, 0);
+  EXPECT_TRUE(ClipboardText() == u"x{") << "nothing selected: the clipboard stays";
+}
+
+struct PasteCase {
+  const char* name;
+  String clipboard;
+  String stored;
+};
+
+TEST_F(TextControlTest, PasteKeepsTheClipboardsTextAsItIs) {
+  const PasteCase cases[] = {
+      {"LF stays LF", u"a\nb", u"a\nb"},
+      {"lone CR", u"a\rb", u"a\rb"},
+      {"CR LF", u"a\r\nb", u"a\r\nb"},
+      {"separators and pairs", u"\u2029\U0001F600\u00A0", u"\u2029\U0001F600\u00A0"},
+  };
+  for (const PasteCase& test : cases) {
+    Put(u"[]");
+    Select(1, 1);
+    ASSERT_TRUE(PutClipboard(test.clipboard));
+    SendMessageW(box_, WM_PASTE, 0, 0);
+    EXPECT_TRUE(Get() == u"[" + test.stored + u"]") << test.name;
+    EXPECT_EQ(Document().Caret(), 1 + test.stored.size()) << test.name;
+  }
+}
+
+TEST_F(TextControlTest, ClearDeletesTheSelectionAndLeavesTheClipboard) {
+  ASSERT_TRUE(PutClipboard(u"kept"));
+  Put(u"abcd");
+  Select(1, 3);
+  SendMessageW(box_, WM_CLEAR, 0, 0);
+  EXPECT_TRUE(Get() == u"ad");
+  EXPECT_TRUE(ClipboardText() == u"kept");
+}
+
+TEST_F(TextControlTest, TheParentHearsOfEditsButNotOfSetText) {
+  notifications_.clear();
+  Put(u"abc");
+  EXPECT_TRUE(notifications_.empty());
+  Type(u"x");
+  Press(VK_BACK);
+  ASSERT_TRUE(PutClipboard(u"y"));
+  SendMessageW(box_, WM_PASTE, 0, 0);
+  SendMessageW(box_, EM_UNDO, 0, 0);
+  EXPECT_EQ(notifications_, (std::vector<WORD>{EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_CHANGE}));
+  notifications_.clear();
+  Select(0, 1);  // a move is no change
+  SetFocus(parent_.get());
+  SetFocus(box_);
+  EXPECT_EQ(notifications_, (std::vector<WORD>{EN_KILLFOCUS, EN_SETFOCUS}));
+}
+
+TEST_F(TextControlTest, AsksTheDialogManagerForCharactersArrowsAndEnterButNotTab) {
+  const LRESULT plain = SendMessageW(box_, WM_GETDLGCODE, 0, 0);
+  EXPECT_EQ(plain & (DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL),
+            DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL);
+  EXPECT_EQ(plain & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE), 0);
+  MSG enter{.hwnd = box_, .message = WM_KEYDOWN, .wParam = VK_RETURN, .lParam = 1, .time = 0, .pt = {}};
+  EXPECT_NE(SendMessageW(box_, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)) & DLGC_WANTMESSAGE, 0);
+  for (const WPARAM key : {WPARAM{VK_TAB}, WPARAM{VK_ESCAPE}}) {
+    MSG press{.hwnd = box_, .message = WM_KEYDOWN, .wParam = key, .lParam = 1, .time = 0, .pt = {}};
+    EXPECT_EQ(SendMessageW(box_, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&press)) &
+                  (DLGC_WANTMESSAGE | DLGC_WANTTAB | DLGC_WANTALLKEYS),
+              0)
+        << key;
+  }
+}
+
+TEST_F(TextControlTest, AccessibilityClientsSeeAnEditableTextWithItsValue) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  Put(u"ab\r\ncd\u2029");
+  IAccessible* accessible = nullptr;
+  ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(box_, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                   reinterpret_cast<void**>(&accessible))));
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role{};
+  ASSERT_TRUE(SUCCEEDED(accessible->get_accRole(self, &role)));
+  EXPECT_EQ(role.vt, VT_I4);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
+  BSTR value = nullptr;
+  ASSERT_TRUE(SUCCEEDED(accessible->get_accValue(self, &value)));
+  EXPECT_EQ(std::wstring(value, SysStringLen(value)), L"ab\r\ncd\u2029");
+  SysFreeString(value);
+  accessible->Release();
+  CoUninitialize();
+}
+
+}  // namespace
+}  // namespace host::win32
