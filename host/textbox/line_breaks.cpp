@@ -1,14 +1,25 @@
 #include "host/textbox/line_breaks.h"
 
+#include "host/runtime/find_unit.h"
+
 namespace host {
 
 String ToCrLf(StringView text) {
+  // Runs between the LFs that lack their CR are copied whole: a pasted text
+  // of many megabytes may have no such LF at all.
   String out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) out += u'\r';
-    out += text[i];
+  const char16_t* const begin = text.data();
+  const char16_t* const end = begin + text.size();
+  const char16_t* run = begin;
+  for (const char16_t* lf = FindUnit(begin, end, u'\n'); lf != end; lf = FindUnit(lf + 1, end, u'\n')) {
+    if (lf == begin || lf[-1] != u'\r') {
+      out.append(run, lf);
+      out += u'\r';
+      run = lf;
+    }
   }
+  out.append(run, end);
   return out;
 }
 

@@ -91,5 +91,18 @@ TEST(LineBreaks, IncomingLfBecomesCrLfAndOnlyCrLfGoesOutAsLf) {
   }
 }
 
+TEST(LineBreaks, LongTextsGetACrBeforeEveryLoneLfWhereverItFalls) {
+  // Lone LFs and CR LF pairs at every offset around the search's blocks.
+  for (std::size_t at = 0; at < 70; ++at) {
+    String lone(80, u'x');
+    lone[at] = u'\n';
+    EXPECT_EQ(ToCrLf(lone), lone.substr(0, at) + u"\r" + lone.substr(at)) << at;
+    String paired(80, u'x');
+    paired[at] = u'\r';
+    paired[at + 1] = u'\n';
+    EXPECT_EQ(ToCrLf(paired), paired) << at;
+  }
+}
+
 }  // namespace
 }  // namespace host
