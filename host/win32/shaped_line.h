@@ -66,8 +66,4 @@ class ShapedLine {
   int width_ = 0;
 };
 
-/// The grapheme cluster boundary after (`forward`) or before `offset` in
-/// `line`, as the script processor finds clusters in the text around it.
-std::size_t ClusterStep(HDC dc, const ShapedLine::Fonts& fonts, StringView line, std::size_t offset, bool forward);
-
 }  // namespace host::win32
