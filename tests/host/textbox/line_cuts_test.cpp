@@ -21,6 +21,13 @@ std::u16string LineWith(std::u16string_view filler, std::u16string_view middle, 
   return line;
 }
 
+// `line` one unit further on, behind an "x".
+std::u16string OneUnitOn(const std::u16string& line) {
+  std::u16string moved(1, u'x');
+  moved.append(line);
+  return moved;
+}
+
 TEST(LineCutsTest, CutsAtASafePointNearEachMultiple) {
   struct Case {
     const char* name;
@@ -41,7 +48,7 @@ TEST(LineCutsTest, CutsAtASafePointNearEachMultiple) {
       {"no space: not between the halves of a pair", LineWith(u"\U0001F600", u"", 0), 2 * kCutUnits},
       {"no space: a pair straddling the aim", LineWith(u"x", u"\U0001F600", 1), 2 * kCutUnits - 1},
       // Skin-tone modifiers join: nothing in reach starts a cluster.
-      {"nothing in reach: the pair's own start", u"x" + LineWith(u"\U0001F3FB", u"", 0), 2 * kCutUnits - 1},
+      {"nothing in reach: the pair's own start", OneUnitOn(LineWith(u"\U0001F3FB", u"", 0)), 2 * kCutUnits - 1},
       {"no space: not before a mark", LineWith(u"x", u"e\u0301", 1), 2 * kCutUnits - 1},
   };
   for (const Case& test : cases) {
