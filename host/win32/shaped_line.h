@@ -19,8 +19,8 @@ namespace host::win32 {
 /// left edge.
 class ShapedLine {
  public:
-  /// Lines up to this long are shaped whole; longer ones keep the
-  /// character-by-character layout.
+  /// Lines up to this long are shaped whole; longer ones a segment at a
+  /// time (long_line.h).
   static constexpr std::size_t kMaxUnits = 1024;
 
   struct Fonts {

@@ -1,5 +1,6 @@
-// Painting a TextControl: the lines in view, each through the line painter,
-// into an off-screen bitmap that is then copied to the window in one go.
+// Painting a TextControl: the lines in view, each shaped whole or, when
+// long, the segments of it in view, into an off-screen bitmap that is then
+// copied to the window in one go.
 #include <algorithm>
 #include <cmath>
 #include <optional>
