@@ -40,12 +40,4 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
 /// The small box naming a control character, in its cell.
 void PaintMark(HDC dc, std::string_view name, const RECT& cell, bool selected, const LineStyle& style);
 
-/// Draws the characters of `segment` that fall in view, each in the cell
-/// the geometry gives it, over a background already painted; selected cells
-/// get the selection's colours, control characters a small box with their
-/// name. Returns the boundary where drawing stopped (the line's end if the
-/// line ends in view). The cost follows the part in view, not the line.
-LineGeometry::Hit PaintLineSegment(HDC dc, LineGeometry& geometry, const LineSegment& segment,
-                                   const LineStyle& style);
-
 }  // namespace host::win32

@@ -13,8 +13,6 @@
 namespace host::win32 {
 namespace {
 
-constexpr std::size_t kClusterReach = 64;  // text looked at on each side of a caret step
-
 int MarkWidth(HDC dc, HFONT font, std::string_view mark) {
   const std::wstring name(mark.begin(), mark.end());
   const Selected font_in(dc, font);
@@ -155,26 +153,6 @@ void ShapedLine::Draw(HDC dc, int left, int top, std::size_t selected_from, std:
       ScriptStringOut(piece.analysis, left + piece.x, top, 0, nullptr, first, last, FALSE);
     }
   }
-}
-
-std::size_t ClusterStep(HDC dc, const ShapedLine::Fonts& fonts, StringView line, std::size_t offset, bool forward) {
-  std::size_t from = 0;
-  std::size_t to = line.size();
-  if (line.size() > ShapedLine::kMaxUnits) {
-    from = SnapToBoundary(line, offset > kClusterReach ? offset - kClusterReach : 0);
-    to = std::min(line.size(), offset + kClusterReach);
-  }
-  const ShapedLine shaped(dc, fonts, line.substr(from, to - from));
-  std::size_t at = offset - from;
-  const std::size_t end = to - from;
-  if (forward) {
-    do ++at;
-    while (at < end && !shaped.IsClusterBoundary(at));
-  } else {
-    do --at;
-    while (at > 0 && !shaped.IsClusterBoundary(at));
-  }
-  return from + at;
 }
 
 }  // namespace host::win32

@@ -19,8 +19,8 @@ namespace host::win32 {
 /// left edge.
 class ShapedLine {
  public:
-  /// Lines up to this long are shaped whole; longer ones keep the
-  /// character-by-character layout.
+  /// Lines up to this long are shaped whole; longer ones a segment at a
+  /// time (long_line.h).
   static constexpr std::size_t kMaxUnits = 1024;
 
   struct Fonts {
@@ -65,9 +65,5 @@ class ShapedLine {
   std::size_t size_ = 0;
   int width_ = 0;
 };
-
-/// The grapheme cluster boundary after (`forward`) or before `offset` in
-/// `line`, as the script processor finds clusters in the text around it.
-std::size_t ClusterStep(HDC dc, const ShapedLine::Fonts& fonts, StringView line, std::size_t offset, bool forward);
 
 }  // namespace host::win32

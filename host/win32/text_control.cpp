@@ -8,6 +8,7 @@
 #include "host/textbox/control_marks.h"
 #include "host/win32/clipboard.h"
 #include "host/win32/line_painter.h"
+#include "host/win32/long_line.h"
 #include "host/win32/shaped_line.h"
 #include "host/win32/win32_error.h"
 
@@ -88,19 +89,24 @@ TextControl* TextControl::From(HWND window) {
 
 TextControl::TextControl(HWND window) : window_(window) {
   document_.SetObserver(this);
-  // Lines short enough are placed as the script processor lays them out;
+  // Lines are placed as the script processor lays them out, long ones a
+  // segment at a time;
   // the fonts are read at each call, as WM_SETFONT may change them.
   document_.SetClusterBoundary([this](StringView line, std::size_t offset, bool forward) {
-    return ClusterStep(measure_dc_.Get(), LineFonts(), line, offset, forward);
+    return ClusterStep(shapes_, measure_dc_.Get(), LineFonts(), line, offset, forward);
   });
   document_.SetPlacement({
       .x = [this](std::size_t start, StringView line, std::size_t offset) -> double {
-        if (line.size() > ShapedLine::kMaxUnits) return document_.Geometry().X(start, line, offset);
-        return ShapedLine(measure_dc_.Get(), LineFonts(), line).X(offset);
+        if (line.size() > ShapedLine::kMaxUnits) {
+          return LongLine(shapes_, measure_dc_.Get(), LineFonts(), document_.Geometry(), start, line).X(offset);
+        }
+        return shapes_.Get(measure_dc_.Get(), LineFonts(), line).X(offset);
       },
       .nearest = [this](std::size_t start, StringView line, double x) -> std::size_t {
-        if (line.size() > ShapedLine::kMaxUnits) return document_.Geometry().Nearest(start, line, x);
-        return ShapedLine(measure_dc_.Get(), LineFonts(), line).Nearest(static_cast<int>(std::lround(x)));
+        if (line.size() > ShapedLine::kMaxUnits) {
+          return LongLine(shapes_, measure_dc_.Get(), LineFonts(), document_.Geometry(), start, line).Nearest(x);
+        }
+        return shapes_.Get(measure_dc_.Get(), LineFonts(), line).Nearest(static_cast<int>(std::lround(x)));
       },
   });
   SetFont(nullptr, false);
@@ -243,6 +249,7 @@ LRESULT TextControl::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void TextControl::SetFont(HFONT font, bool redraw) {
+  shapes_.Clear();  // a new font may come under an old one's handle
   font_ = font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   UniqueFont marks = ScaledFont(font_, kMarkFontScale);
   mark_font_ = marks != nullptr ? std::move(marks) : UniqueFont();

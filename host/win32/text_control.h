@@ -5,6 +5,7 @@
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
 #include "host/win32/handles.h"
+#include "host/win32/shaped_cache.h"
 #include "host/win32/shaped_line.h"
 #include "host/win32/windows_api.h"
 
@@ -128,6 +129,7 @@ class TextControl final : private TextDocumentObserver {
   HWND window_;
   TextDocument document_;
   MemoryDc measure_dc_;  // holds the font while characters are measured
+  ShapedCache shapes_;   // shaped in measure_dc_, which outlives it
   HFONT font_ = nullptr;  // the parent's, not owned
   UniqueFont mark_font_;
   int line_height_ = 1;

@@ -1,10 +1,12 @@
-// Painting a TextControl: the lines in view, each through the line painter,
-// into an off-screen bitmap that is then copied to the window in one go.
+// Painting a TextControl: the lines in view, each shaped whole or, when
+// long, the segments of it in view, into an off-screen bitmap that is then
+// copied to the window in one go.
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "host/win32/line_painter.h"
+#include "host/win32/long_line.h"
 #include "host/win32/shaped_line.h"
 #include "host/win32/text_control.h"
 
@@ -82,7 +84,8 @@ void TextControl::PaintLine(HDC dc, std::size_t line, int top, int width) {
     shaped.Draw(dc, kMargin - left_, top, segment.selected_from, segment.selected_to, style);
     end = {text.size(), static_cast<double>(shaped.Width())};
   } else {
-    end = PaintLineSegment(dc, document_.Geometry(), segment, style);
+    // Shaped a segment at a time, only the segments in view.
+    end = LongLine(shapes_, dc, LineFonts(), document_.Geometry(), start, text).Paint(dc, segment, style);
   }
   if (end.offset == text.size()) document_.NoteLineWidth(end.x);
   // A selected line break shows as a sliver of selection behind the line.

@@ -11,6 +11,7 @@
 #include "host/textbox/text_navigation.h"
 #include "host/win32/text_control.h"
 #include "host/win32/wide_text.h"
+#include "tests/host/win32/shaping_reference.h"
 
 namespace host::win32 {
 namespace {
@@ -30,51 +31,6 @@ const ShapedCase kCases[] = {
      u"id 42: \u05E9\u05DC\u05D5\u05DD 123 \u0645\u0631\u062D\u0628\u0627 7, ok"},
     {"combining marks", u"e\u0301 a\u0323\u0302 n\u0303o"},
     {"emoji ZWJ sequence and a flag", u"x \U0001F468\u200D\U0001F469\u200D\U0001F467 \U0001F1EB\U0001F1F7 y"},
-};
-
-// The processor's analysis of `text` in `font`, freed with it.
-class Reference {
- public:
-  Reference(HDC dc, HFONT font, StringView text) : length_(static_cast<int>(text.size())) {
-    SelectObject(dc, font);
-    SCRIPT_CONTROL control{};
-    SCRIPT_STATE state{};
-    EXPECT_EQ(ScriptStringAnalyse(dc, AsWide(text.data()), length_, length_ * 3 / 2 + 16, -1,
-                                  SSA_GLYPHS | SSA_FALLBACK | SSA_BREAK, 0, &control, &state, nullptr, nullptr, nullptr,
-                                  &analysis_),
-              S_OK);
-  }
-  ~Reference() { ScriptStringFree(&analysis_); }
-
-  SCRIPT_STRING_ANALYSIS Get() const { return analysis_; }
-  bool IsStop(int position) const {
-    return position == 0 || position == length_ || ScriptString_pLogAttr(analysis_)[position].fCharStop;
-  }
-  // The caret's x before `position`, as the processor places it.
-  int X(int position) const {
-    int x = 0;
-    if (position < length_) {
-      ScriptStringCPtoX(analysis_, position, FALSE, &x);
-    } else {
-      ScriptStringCPtoX(analysis_, length_ - 1, TRUE, &x);
-    }
-    return x;
-  }
-  // The caret position a click at `x` gives: the nearer edge of the
-  // character hit, kept off the inside of a cluster.
-  int Hit(int x) const {
-    int character = 0;
-    int trailing = 0;
-    ScriptStringXtoCP(analysis_, x, &character, &trailing);
-    int position = std::clamp(character + trailing, 0, length_);
-    while (!IsStop(position)) --position;
-    return position;
-  }
-  int Width() const { return ScriptString_pSize(analysis_)->cx; }
-
- private:
-  int length_;
-  SCRIPT_STRING_ANALYSIS analysis_ = nullptr;
 };
 
 class ShapedLineTest : public ::testing::Test {
@@ -129,22 +85,6 @@ TEST_F(ShapedLineTest, CaretClicksAndArrowKeysFollowTheProcessorsLayout) {
     }
     EXPECT_EQ(right, stops) << test.name;
   }
-}
-
-// The box's pixels, copied from its window after a paint.
-std::vector<COLORREF> Pixels(HDC source, int width, int height) {
-  HDC memory = CreateCompatibleDC(source);
-  HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(memory, x, y));
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  return pixels;
 }
 
 TEST_F(ShapedLineTest, ALineAndItsSelectionArePaintedAsTheProcessorDrawsThem) {
