@@ -15,7 +15,7 @@
 
 #if QT_CONFIG(xcb) && defined(QUILLFEN_HAVE_XCB)
 #define QUILLFEN_X11 1
-#include <xcb/xcb.h>
+#include "host/qt/xcb_support.h"
 #endif
 
 namespace host::qt {
@@ -29,12 +29,6 @@ namespace {
 // may be slow to schedule the window manager, and a late answer costs the
 // layout its frame.
 constexpr std::chrono::milliseconds kAnswerBound{1000};
-
-struct FreeReply {
-  void operator()(void* reply) const { std::free(reply); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
 
 }  // namespace
 
@@ -118,15 +112,7 @@ void FrameExtents::Anticipate() {
   x.root = geometry->root;
   constexpr std::array<std::string_view, 3> kNames{"_NET_SUPPORTED", "_NET_FRAME_EXTENTS",
                                                    "_NET_REQUEST_FRAME_EXTENTS"};
-  std::array<xcb_intern_atom_cookie_t, kNames.size()> cookies{};
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    cookies[i] = xcb_intern_atom(x.connection, 0, static_cast<std::uint16_t>(kNames[i].size()), kNames[i].data());
-  }
-  std::array<xcb_atom_t, kNames.size()> atoms{};
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(x.connection, cookies[i], nullptr));
-    atoms[i] = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-  }
+  const std::array<xcb_atom_t, kNames.size()> atoms = InternAtoms(x.connection, kNames);
   x.supported = atoms[0];
   x.frame_extents = atoms[1];
   x.request_frame_extents = atoms[2];

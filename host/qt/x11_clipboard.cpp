@@ -9,7 +9,7 @@
 #if QT_CONFIG(xcb) && defined(QUILLFEN_HAVE_XCB)
 #define QUILLFEN_X11 1
 #include <poll.h>
-#include <xcb/xcb.h>
+#include "host/qt/xcb_support.h"
 #endif
 
 namespace host::qt {
@@ -24,12 +24,6 @@ using Clock = std::chrono::steady_clock;
 // and is the toolkit's own order of magnitude for the same wait.
 constexpr std::chrono::milliseconds kAnswerBound{3000};
 constexpr std::uint32_t kWholeProperty = 0x1FFFFFFF;  // in 32-bit units
-
-struct FreeReply {
-  void operator()(void* reply) const { std::free(reply); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply>;
 
 struct Disconnect {
   void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
@@ -52,10 +46,7 @@ class Session {
   }
 
   xcb_atom_t Atom(std::string_view name) {
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection_.get(),
-        xcb_intern_atom(connection_.get(), 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
-    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    return InternAtoms<1>(connection_.get(), {name})[0];
   }
 
   // The next event of `type` that `wanted` accepts, or null if none comes in time.
