@@ -27,29 +27,13 @@ String Repeated(StringView piece, std::size_t size) {
   return line;
 }
 
-class LongLineTest : public ::testing::Test {
+class LongLineTest : public PopupControlTest<kWidth, kHeight> {
  protected:
-  void SetUp() override {
-    RegisterTextControlClass();
-    window_ = CreateWindowExW(0, kTextControlClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(window_, nullptr);
-    control_ = TextControl::From(window_);
-    ASSERT_NE(control_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(window_); }
-  HFONT BoxFont() const {
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
-    return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  }
   // Where segment `index` of the one line starts, in client x.
   int SegmentLeft(StringView line, std::size_t index) {
     const double estimate = control_->Document().Geometry().X(0, line, CutSegmentStart(line, index));
     return TextControl::kMargin - control_->Left() + static_cast<int>(std::lround(estimate));
   }
-
-  HWND window_ = nullptr;
-  TextControl* control_ = nullptr;
 };
 
 TEST_F(LongLineTest, ASegmentInTheMiddleIsPaintedAndPlacedAsTheProcessorLaysItOut) {

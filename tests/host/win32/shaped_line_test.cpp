@@ -16,8 +16,6 @@
 namespace host::win32 {
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 80;
 
 struct ShapedCase {
   const char* name;
@@ -33,29 +31,17 @@ const ShapedCase kCases[] = {
     {"emoji ZWJ sequence and a flag", u"x \U0001F468\u200D\U0001F469\u200D\U0001F467 \U0001F1EB\U0001F1F7 y"},
 };
 
-class ShapedLineTest : public ::testing::Test {
+class ShapedLineTest : public PopupControlTest<640, 80> {
  protected:
   void SetUp() override {
-    RegisterTextControlClass();
-    window_ = CreateWindowExW(0, kTextControlClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(window_, nullptr);
-    control_ = TextControl::From(window_);
-    ASSERT_NE(control_, nullptr);
+    PopupControlTest::SetUp();
     dc_ = CreateCompatibleDC(nullptr);
   }
   void TearDown() override {
     DeleteDC(dc_);
-    DestroyWindow(window_);
-  }
-  HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)); }
-  HFONT BoxFont() const {
-    const HFONT font = Font();
-    return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    PopupControlTest::TearDown();
   }
 
-  HWND window_ = nullptr;
-  TextControl* control_ = nullptr;
   HDC dc_ = nullptr;
 };
 

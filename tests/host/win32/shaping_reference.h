@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/runtime/string.h"
+#include "host/win32/text_control.h"
 #include "host/win32/wide_text.h"
 #include "host/win32/windows_api.h"
 
@@ -13,6 +14,34 @@
 #include <gtest/gtest.h>
 
 namespace host::win32 {
+
+/// A text control alone in a shown popup of `Width` x `Height` pixels, made
+/// for each test and gone after it, and the font it draws with.
+template <int Width, int Height>
+class PopupControlTest : public ::testing::Test {
+ protected:
+  static constexpr int kWidth = Width;
+  static constexpr int kHeight = Height;
+
+  void SetUp() override {
+    RegisterTextControlClass();
+    window_ = CreateWindowExW(0, kTextControlClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window_, nullptr);
+    control_ = TextControl::From(window_);
+    ASSERT_NE(control_, nullptr);
+  }
+  void TearDown() override { DestroyWindow(window_); }
+
+  HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)); }
+  HFONT BoxFont() const {
+    const HFONT font = Font();
+    return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }
+
+  HWND window_ = nullptr;
+  TextControl* control_ = nullptr;
+};
 
 // The processor's analysis of `text` in `font`, freed with it.
 class Reference {
