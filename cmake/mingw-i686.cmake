@@ -17,13 +17,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Every Windows since 8 requires SSE2, and the compiler's i686 default is
-# without it. With it the SSE2 text kernels are built in (AVX2 is chosen at
-# run time either way), and floating point is done in SSE registers: each
-# double-precision step is rounded once, as on every other target, instead
-# of being held in the x87's wider registers and rounded twice. Functions
-# realign the stack themselves (the default here), since callers on Windows
-# only promise 4 bytes.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
