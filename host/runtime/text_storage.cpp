@@ -1,7 +1,6 @@
 #include "host/runtime/text_storage.h"
 
 #include <algorithm>
-#include <array>
 #include <mutex>
 #include <utility>
 
@@ -21,7 +20,6 @@ constexpr std::size_t kHeadroomDivisor = 4;
 constexpr std::size_t kGranule = std::size_t{64} << 10;
 // A kept block serves a request of at least 1/kMaxWaste of its size.
 constexpr std::size_t kMaxWaste = 2;
-constexpr std::size_t kSlots = 4;
 
 struct Block {
   std::byte* base = nullptr;
@@ -33,13 +31,13 @@ std::size_t& CapacityOf(std::byte* base) {
 }
 
 #if defined(__linux__)
-// Straight from the system, asking for huge pages: a fresh block then
-// costs one fault per 2 MiB instead of one per 4 KiB, which is most of what
-// a first pass over fresh memory costs.
+// Straight from the system, so that a released block goes back whole.
+// No huge-page advice: where memory is fragmented, the kernel compacts it
+// on the first touch of each 2 MiB, which made a first 200 MB step five
+// times slower than faulting small pages.
 std::byte* Map(std::size_t bytes) {
   void* base = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED) throw std::bad_alloc();
-  madvise(base, bytes, MADV_HUGEPAGE);  // only advice: without it, small pages
   return static_cast<std::byte*>(base);
 }
 void Unmap(std::byte* base, std::size_t bytes) noexcept { munmap(base, bytes); }
@@ -69,15 +67,18 @@ std::byte* Fresh(std::size_t bytes, bool roomy) {
 // strings on one thread only. The state is trivially destructible and
 // outlives the Closer, which empties it at exit: a string released after
 // that (a static one) goes straight back to the system.
+//
+// One block is kept, the one released last: a chain of whole-text steps
+// needs no more, since each step takes the block its predecessor's input
+// left, and every further block kept would stay resident on top of the
+// texts themselves until the program goes idle.
 struct CacheState {
-  std::array<Block, kSlots> slots;
+  Block kept;
   bool closed;
 };
 
 void Trim(CacheState& cache) noexcept {
-  for (Block& block : cache.slots) {
-    if (block.base != nullptr) Free(std::exchange(block, Block{}));
-  }
+  if (cache.kept.base != nullptr) Free(std::exchange(cache.kept, Block{}));
 }
 
 class Closer {
@@ -106,40 +107,28 @@ std::pair<CacheState&, std::unique_lock<std::mutex>> Cache() {
 }
 
 std::byte* Take(CacheState& cache, std::size_t bytes) {
-  Block* best = nullptr;
-  for (Block& block : cache.slots) {
-    if (block.base != nullptr && block.capacity >= bytes && block.capacity / kMaxWaste <= bytes &&
-        (best == nullptr || block.capacity < best->capacity)) {
-      best = &block;
-    }
+  const Block& kept = cache.kept;
+  if (kept.base != nullptr && kept.capacity >= bytes && kept.capacity / kMaxWaste <= bytes) {
+    return std::exchange(cache.kept, Block{}).base;
   }
-  if (best != nullptr) return std::exchange(*best, Block{}).base;
   try {
     return Fresh(bytes, true);
   } catch (const std::bad_alloc&) {
     // Where address space is short (32-bit), neither the headroom nor the
-    // kept blocks must be what fails the request.
+    // kept block must be what fails the request.
     Trim(cache);
     return Fresh(bytes, false);
   }
 }
 
 void Keep(CacheState& cache, std::byte* base) noexcept {
-  Block released{base, CapacityOf(base)};
+  const Block released{base, CapacityOf(base)};
   if (cache.closed) {
     Free(released);
     return;
   }
-  Block* smallest = &cache.slots[0];
-  for (Block& block : cache.slots) {
-    if (block.base == nullptr) {
-      block = released;
-      return;
-    }
-    if (block.capacity < smallest->capacity) smallest = &block;
-  }
-  if (smallest->capacity < released.capacity) std::swap(*smallest, released);
-  Free(released);
+  Trim(cache);
+  cache.kept = released;
 }
 
 }  // namespace
@@ -161,9 +150,7 @@ void TrimTextCache() noexcept {
 
 std::size_t CachedTextBytes() noexcept {
   const auto [cache, hold] = Cache();
-  std::size_t bytes = 0;
-  for (const Block& block : cache.slots) bytes += block.base != nullptr ? block.capacity : 0;
-  return bytes;
+  return cache.kept.base != nullptr ? cache.kept.capacity : 0;
 }
 
 }  // namespace host

@@ -43,6 +43,15 @@ TEST_F(TextStorageTest, AKeptBlockFarLargerThanARequestIsLeftForALargerOne) {
   EXPECT_GE(CachedTextBytes(), 16 * kLargeTextBytes);
 }
 
+TEST_F(TextStorageTest, OnlyTheBlockReleasedLastIsKept) {
+  // Blocks kept beyond the one a next step can take would stay resident on
+  // top of the texts until the program goes idle.
+  (void)String(16 * kLargeUnits, u'a');
+  (void)String(2 * kLargeUnits, u'b');
+  EXPECT_GE(CachedTextBytes(), 2 * kLargeTextBytes);
+  EXPECT_LT(CachedTextBytes(), 16 * kLargeTextBytes);
+}
+
 TEST_F(TextStorageTest, SmallStringsAreNotKept) {
   (void)String(kLargeUnits / 4, u'a');
   EXPECT_EQ(CachedTextBytes(), 0u);
