@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <new>
-#include <vector>
 
 #include "host/runtime/find_unit.h"
 #include "host/runtime/runtime_error.h"
@@ -91,16 +91,18 @@ String ReplaceEveryUnit(StringView text, char16_t unit, StringView with) {
                                                   static_cast<std::size_t>(end - first)));
   out.append(text.data(), static_cast<std::size_t>(first - text.data()));
   const std::size_t chunk = (kBufferUnits - kReplaceSlack) / std::max<std::size_t>(with.size(), 1);
-  std::vector<char16_t> buffer(kBufferUnits);
+  // Left uninitialised: clearing it would cost a pass of its own on every
+  // call, which for a short text is most of the work.
+  const auto buffer = std::make_unique_for_overwrite<char16_t[]>(kBufferUnits);
   while (first != end) {
     const char16_t* last = first + std::min(chunk, static_cast<std::size_t>(end - first));
     const char16_t* written =
-        ReplaceUnitInto(first, last, unit, with.data(), with.size(), buffer.data());
-    const auto units = static_cast<std::size_t>(written - buffer.data());
+        ReplaceUnitInto(first, last, unit, with.data(), with.size(), buffer.get());
+    const auto units = static_cast<std::size_t>(written - buffer.get());
     if (out.capacity() - out.size() < units) {
       out.reserve(out.size() + units + length_with(last, CountUnit(last, end, unit)));
     }
-    out.append(buffer.data(), units);
+    out.append(buffer.get(), units);
     first = last;
   }
   return out;
