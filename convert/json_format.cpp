@@ -21,15 +21,17 @@ host::String ReplaceEvery(host::StringView text, host::StringView find, host::St
 
 }  // namespace
 
-host::String JSONFormat(host::StringView text) {
+host::String JSONFormat(host::String text) {
   // The order matters: the input's own line breaks go first, so the CR LF
-  // pairs inserted after them survive. Each step releases the one before.
-  host::String readable = ReplaceEvery(text, kTab, kNothing);
-  readable = ReplaceEvery(readable, kLineFeed, kNothing);
-  readable = ReplaceEvery(readable, kOpenBrace, kOpenBraceBreak);
-  readable = ReplaceEvery(readable, kCloseBrace, kBreakCloseBrace);
-  readable = ReplaceEvery(readable, kComma, kLineBreak);
-  return readable;
+  // pairs inserted after them survive. Each step's result takes the place of
+  // the text before it, the input included, so no more than two long texts
+  // live at once and the next step reuses the storage just released.
+  text = ReplaceEvery(text, kTab, kNothing);
+  text = ReplaceEvery(text, kLineFeed, kNothing);
+  text = ReplaceEvery(text, kOpenBrace, kOpenBraceBreak);
+  text = ReplaceEvery(text, kCloseBrace, kBreakCloseBrace);
+  text = ReplaceEvery(text, kComma, kLineBreak);
+  return text;
 }
 
 }  // namespace convert

@@ -1,6 +1,7 @@
 #include "window/jsonfrm.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "convert/json_format.h"
 #include "host/runtime/arithmetic.h"
@@ -47,9 +48,9 @@ float Scaled(float reading, float allowance, double ratio) {
 
 }  // namespace
 
-host::Status JSONfrm::JSONFormat(host::StringView text, host::String& result) const {
+host::Status JSONfrm::JSONFormat(host::String text, host::String& result) const {
   try {
-    result = convert::JSONFormat(text);
+    result = convert::JSONFormat(std::move(text));
     return host::kOk;
   } catch (const host::RuntimeError& error) {
     return error.Number() == host::ErrorNumber::kOutOfMemory ? host::kOutOfMemory
@@ -69,9 +70,11 @@ void JSONfrm::Command1_Click() {
       const Ref<host::TextBox> inputs = TextBoxOf(*me, interfaces_.window, kInputs);
       Check(inputs->GetText(input), kInputs, kTextBoxInterface, "Text");
     }
-    Check(JSONFormat(input, readable), kJSONfrm, interfaces_.object, "JSONFormat");
-  }  // the input copy goes before Outputs takes its own copy of the result
-  Check(outputs->PutText(readable), kOutputs, kTextBoxInterface, "Text");
+    // The copy of the input is the conversion's to release; the result is
+    // Outputs' own text once handed over. A long text is never held thrice.
+    Check(JSONFormat(std::move(input), readable), kJSONfrm, interfaces_.object, "JSONFormat");
+  }
+  Check(outputs->PutText(std::move(readable)), kOutputs, kTextBoxInterface, "Text");
 }
 
 void JSONfrm::Form_Load() {

@@ -18,7 +18,7 @@ class JSONfrm final : public host::Form {
 
   /// The conversion, placed on the window although it uses nothing of it.
   /// A failure inside comes back as a failing status.
-  host::Status JSONFormat(host::StringView text, host::String& result) const;
+  host::Status JSONFormat(host::String text, host::String& result) const;
 
   void Command1_Click();
   void Form_Load();

@@ -15,7 +15,9 @@ enum class WindowState : std::int16_t { kNormal = 0, kMinimized = 1, kMaximized 
 class TextBox : public Object {
  public:
   virtual Status GetText(String& text) = 0;
-  virtual Status PutText(StringView text) = 0;
+  /// The box takes `text` over: a caller done with its string moves it in,
+  /// and a long text is then never copied.
+  virtual Status PutText(String text) = 0;
   virtual Status PutLeft(float twips) = 0;
   virtual Status PutTop(float twips) = 0;
   virtual Status PutWidth(float twips) = 0;

@@ -1,6 +1,7 @@
 #include "host/qt/qt_text_box.h"
 
 #include <new>
+#include <utility>
 
 #include "host/objects/twips.h"
 
@@ -29,9 +30,9 @@ Status QtTextBox::GetText(String& text) {
   }
 }
 
-Status QtTextBox::PutText(StringView text) {
+Status QtTextBox::PutText(String text) {
   try {
-    Document().SetText(text);
+    Document().SetText(std::move(text));
     return kOk;
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;

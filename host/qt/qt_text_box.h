@@ -12,7 +12,7 @@ class QtTextBox final : public TextView, public TextBox {
   QtTextBox(const ControlDesign& design, QWidget* parent);
 
   Status GetText(String& text) override;
-  Status PutText(StringView text) override;
+  Status PutText(String text) override;
   Status PutLeft(float twips) override;
   Status PutTop(float twips) override;
   Status PutWidth(float twips) override;

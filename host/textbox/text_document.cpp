@@ -137,10 +137,9 @@ void TextDocument::Paste(String text) {
 
 void TextDocument::ReplaceAll(StringView text) { Edit(0, Size(), String(text), EditKind::kOther, 0); }
 
-void TextDocument::SetText(StringView text) {
+void TextDocument::SetText(String text) {
   undo_.Clear();
-  String inserted(text);
-  (void)buffer_.Replace(0, Size(), std::move(inserted));  // the old text goes at once
+  (void)buffer_.Replace(0, Size(), std::move(text));  // the old text goes at once
   caret_ = anchor_ = 0;
   AfterTextChange(0);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 #include <string_view>
+#include <utility>
 
 #include "host/textbox/control_marks.h"
 #include "host/win32/clipboard.h"
@@ -339,12 +340,12 @@ void TextControl::Notify(WORD code) {
   SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(window_));
 }
 
-void TextControl::SetText(StringView text) {
+void TextControl::SetText(String text) {
   setting_text_ = true;
   try {
     // As the system's edit control does, a set text empties the undo
     // history: the text replaced is not kept.
-    document_.SetText(text);
+    document_.SetText(std::move(text));
   } catch (...) {
     setting_text_ = false;
     throw;

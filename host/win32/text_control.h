@@ -39,7 +39,7 @@ class TextControl final : private TextDocumentObserver {
 
   /// Replaces the whole text as one undoable step, caret at the start, as
   /// WM_SETTEXT does: the parent hears of it through no EN_CHANGE.
-  void SetText(StringView text);
+  void SetText(String text);
 
   // The edit commands of the keyboard and the context menu.
   void Cut();

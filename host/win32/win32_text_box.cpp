@@ -1,6 +1,7 @@
 #include "host/win32/win32_text_box.h"
 
 #include <new>
+#include <utility>
 
 #include "host/objects/twips.h"
 #include "host/win32/text_control.h"
@@ -50,11 +51,11 @@ Status Win32TextBox::GetText(String& text) {
   }
 }
 
-Status Win32TextBox::PutText(StringView text) {
+Status Win32TextBox::PutText(String text) {
   TextControl* control = TextControl::From(handle_);
   if (control == nullptr) return kUnexpected;
   try {
-    control->SetText(text);
+    control->SetText(std::move(text));
     return kOk;
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;  // the box keeps its text

@@ -19,7 +19,7 @@ class Win32TextBox final : public TextBox {
   Win32TextBox(const ControlDesign& design, HWND parent, Dpi dpi, HFONT font);
 
   Status GetText(String& text) override;
-  Status PutText(StringView text) override;
+  Status PutText(String text) override;
   Status PutLeft(float twips) override;
   Status PutTop(float twips) override;
   Status PutWidth(float twips) override;

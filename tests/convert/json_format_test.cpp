@@ -82,5 +82,15 @@ TEST(Readable, MatchesASinglePassOnRandomText) {
   }
 }
 
+// The command-line driver converts a long input a piece at a time, cut
+// anywhere; that is sound only while every replacement looks at one unit.
+TEST(Readable, PiecesCutAnywhereConvertAsTheWhole) {
+  const host::String text = u"\t{\"a\":[1,2],\n\"b\":{\"c\":\"\u00E9,}\"}}\r\n";
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    EXPECT_EQ(JSONFormat(text.substr(0, cut)) + JSONFormat(text.substr(cut)), JSONFormat(text))
+        << "cut at " << cut;
+  }
+}
+
 }  // namespace
 }  // namespace convert

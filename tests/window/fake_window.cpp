@@ -11,7 +11,7 @@ host::Status FakeTextBox::GetText(host::String& out) {
   return host::kOk;
 }
 
-host::Status FakeTextBox::PutText(host::StringView value) {
+host::Status FakeTextBox::PutText(host::String value) {
   if (failing.count("Text")) return kFailure;
   text.assign(value);
   return host::kOk;

@@ -15,7 +15,7 @@ class FakeTextBox final : public host::TextBox {
   explicit FakeTextBox(std::string name) : name_(std::move(name)) {}
 
   host::Status GetText(host::String& text) override;
-  host::Status PutText(host::StringView text) override;
+  host::Status PutText(host::String text) override;
   host::Status PutLeft(float twips) override;
   host::Status PutTop(float twips) override;
   host::Status PutWidth(float twips) override;

@@ -42,7 +42,7 @@ class TextViewTest : public ::testing::Test {
     QApplication::processEvents();
   }
 
-  void Put(StringView text) { ASSERT_EQ(box_->PutText(text), kOk); }
+  void Put(StringView text) { ASSERT_EQ(box_->PutText(String(text)), kOk); }
   String Get() {
     String text;
     EXPECT_EQ(box_->GetText(text), kOk);
