@@ -1,14 +1,22 @@
 // The command-line form of the conversion: converts a UTF-8 file (or
-// standard input) to its readable text on standard output. The input is
-// read in one go (a file is mapped), transcoded to UTF-16 and back with the
-// host's vectorised transcoders, and the output written in one call.
+// standard input) to its readable text on standard output.
+//
+// Every replacement the conversion makes looks at one code unit alone, so
+// the readable text of a text is that of its pieces, end to end. The input
+// is converted a piece at a time, each small enough that the conversion's
+// steps run within the processor's cache: memory stays bounded whatever the
+// input's size, and no step waits on fresh pages.
+//
+// Input that is not UTF-8 is converted up to its first fault, as a stream
+// converter does; the fault's offset is reported and the exit status is 1.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -21,98 +29,143 @@
 
 #include "convert/json_format.h"
 #include "host/runtime/runtime_error.h"
-#include "host/runtime/text_storage.h"
 #include "host/runtime/utf8.h"
 
 namespace {
 
 constexpr int kFailure = 1;
+// Input bytes per piece: its UTF-16 text and the steps' results stay in the
+// second-level cache.
+constexpr std::size_t kPieceBytes = std::size_t{64} << 10;
+// Output is handed to the system in writes of about this many bytes.
+constexpr std::size_t kWriteBytes = std::size_t{1} << 20;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// A buffer from the host's string storage, left uninitialised: large
-// buffers come in huge pages and reuse the blocks the conversion releases.
-template <class T>
-class Buffer {
- public:
-  explicit Buffer(std::size_t size)
-      : size_(std::max<std::size_t>(size, 1)), data_(Allocator().allocate(size_)) {}
-  Buffer(const Buffer&) = delete;
-  Buffer& operator=(const Buffer&) = delete;
-  ~Buffer() { Allocator().deallocate(data_, size_); }
-
-  T* data() const { return data_; }
-  std::size_t size() const { return size_; }
-
- private:
-  using Allocator = host::TextAllocator<T>;
-  std::size_t size_;
-  T* data_;
-};
-
-// The input bytes: a file mapped as it is, or a buffer filled from a stream.
+// The input bytes: a file mapped as it is, or what a stream gave.
 struct Input {
-  std::unique_ptr<Buffer<char>> buffer;
+  std::vector<char> read;
   std::shared_ptr<const char> mapped;
   std::string_view bytes;
 };
 
-// The whole stream. A file's size is known ahead, so it is read with one
-// call; a pipe is read in doubling blocks.
-std::optional<Input> ReadAll(std::FILE* in) {
-  std::size_t expected = std::size_t{1} << 16;
-  if (std::fseek(in, 0, SEEK_END) == 0) {
-    const long end = std::ftell(in);
-    if (end > 0 && std::fseek(in, 0, SEEK_SET) == 0) expected = static_cast<std::size_t>(end) + 1;
-  }
-  auto buffer = std::make_unique<Buffer<char>>(expected);
+// The whole stream, read in doubling blocks.
+Input ReadAll(std::FILE* in) {
+  Input input;
+  input.read.resize(kPieceBytes);
   std::size_t size = 0;
   for (;;) {
-    size += std::fread(buffer->data() + size, 1, buffer->size() - size, in);
-    if (size < buffer->size()) break;
-    auto larger = std::make_unique<Buffer<char>>(2 * buffer->size());
-    std::memcpy(larger->data(), buffer->data(), size);
-    buffer = std::move(larger);
+    size += std::fread(input.read.data() + size, 1, input.read.size() - size, in);
+    if (size < input.read.size()) break;
+    input.read.resize(2 * input.read.size());
   }
-  if (std::ferror(in) != 0) return std::nullopt;
-  const std::string_view bytes(buffer->data(), size);
-  return Input{std::move(buffer), nullptr, bytes};
+  if (std::ferror(in) != 0) throw std::runtime_error("read failed");
+  input.bytes = std::string_view(input.read.data(), size);
+  return input;
 }
 
 #if defined(__unix__)
-// A regular file is mapped whole, its pages taken from the file cache at
-// once: no copy, and no fresh memory to clear. Anything else is read.
-std::optional<Input> ReadFile(std::FILE* file) {
+// A regular file is mapped whole: its pages come from the file cache, with
+// no copy. Anything else is read.
+Input ReadFile(std::FILE* file) {
   struct stat status {};
   if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
     const auto size = static_cast<std::size_t>(status.st_size);
     void* at = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fileno(file), 0);
     if (at != MAP_FAILED) {
-      std::shared_ptr<const char> mapped(static_cast<const char*>(at),
-                                         [size](const char* base) { munmap(const_cast<char*>(base), size); });
-      return Input{nullptr, mapped, std::string_view(mapped.get(), size)};
+      Input input;
+      input.mapped.reset(static_cast<const char*>(at),
+                         [size](const char* base) { munmap(const_cast<char*>(base), size); });
+      input.bytes = std::string_view(input.mapped.get(), size);
+      return input;
     }
   }
   return ReadAll(file);
 }
 #else
-std::optional<Input> ReadFile(std::FILE* file) { return ReadAll(file); }
+Input ReadFile(std::FILE* file) { return ReadAll(file); }
 #endif
 
-// Converts the input and writes the result; each buffer goes as soon as
-// the next one is made from it.
-bool Format(Input input) {
-  auto wide = std::make_unique<Buffer<char16_t>>(input.bytes.size());
-  const std::size_t units = host::Utf8ToUtf16Into(input.bytes, wide->data());
-  input = Input{};
-  const host::String readable = convert::JSONFormat(host::StringView(wide->data(), units));
-  wide.reset();
-  const Buffer<char> output(host::Utf8Length(readable));
-  const std::size_t size = host::Utf16ToUtf8Into(readable, output.data());
-  return std::fwrite(output.data(), 1, size, stdout) == size && std::fflush(stdout) == 0;
+// The length of the next piece of `bytes`: about kPieceBytes, ending where
+// a UTF-8 sequence starts, so that each piece transcodes alone exactly as
+// it would within the whole.
+std::size_t PieceLength(std::string_view bytes) {
+  if (bytes.size() <= kPieceBytes) return bytes.size();
+  std::size_t end = kPieceBytes;
+  constexpr std::size_t kLongestSequence = 4;
+  for (std::size_t back = 1; back < kLongestSequence; ++back) {
+    if ((static_cast<unsigned char>(bytes[end]) & 0xC0) != 0x80) break;
+    --end;
+  }
+  return end;
+}
+
+// The UTF-16 text of `piece`, which starts `offset` bytes into the input.
+// A fault leaves `wide` with the text before it.
+std::optional<host::EncodingError> Widen(std::size_t offset, std::string_view piece,
+                                         host::String& wide) {
+  wide.assign(piece.size(), u'\0');
+  try {
+    wide.resize(host::Utf8ToUtf16Into(piece, wide.data()));
+    return std::nullopt;
+  } catch (const host::EncodingError& error) {
+    wide.resize(host::Utf8ToUtf16Into(piece.substr(0, error.Offset()), wide.data()));
+    return host::EncodingError(error.Fault(), offset + error.Offset());
+  }
+}
+
+// Collects UTF-8 output and hands it to the system in large writes.
+class Output {
+ public:
+  Output() : bytes_(std::make_unique<char[]>(kCapacity)) {}
+
+  void Append(host::StringView text) {
+    // Three bytes a unit at most: a surrogate pair makes four of two.
+    if (kCapacity - size_ < kUtf8PerUnit * text.size()) Flush();
+    if (kCapacity - size_ < kUtf8PerUnit * text.size()) throw std::bad_alloc();
+    size_ += host::Utf16ToUtf8Into(text, bytes_.get() + size_);
+    if (size_ >= kWriteBytes) Flush();
+  }
+
+  bool Close() {
+    Flush();
+    return ok_ && std::fflush(stdout) == 0;
+  }
+
+ private:
+  static constexpr std::size_t kUtf8PerUnit = 3;
+  // Room for a full write and then the largest piece's output: a piece of
+  // n bytes is at most 3n units (a unit grows to three at most).
+  static constexpr std::size_t kCapacity = kWriteBytes + kUtf8PerUnit * 3 * kPieceBytes;
+
+  void Flush() {
+    ok_ = ok_ && std::fwrite(bytes_.get(), 1, size_, stdout) == size_;
+    size_ = 0;
+  }
+
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_ = 0;
+  bool ok_ = true;
+};
+
+// Writes the readable text of `bytes`; throws at a fault once the text
+// before it is written.
+bool Format(std::string_view bytes) {
+  Output output;
+  std::optional<host::EncodingError> fault;
+  for (std::size_t offset = 0; offset < bytes.size() && !fault;) {
+    const std::string_view piece = bytes.substr(offset, PieceLength(bytes.substr(offset)));
+    host::String wide;
+    fault = Widen(offset, piece, wide);
+    output.Append(convert::JSONFormat(std::move(wide)));
+    offset += piece.size();
+  }
+  const bool written = output.Close();
+  if (fault) throw *fault;
+  return written;
 }
 
 }  // namespace
@@ -127,20 +180,22 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
+  const char* source = argc == 2 ? argv[1] : "standard input";
   try {
-    std::optional<Input> input;
-    if (argc == 2) {
-      const File file(std::fopen(argv[1], "rb"));
-      if (file) input = ReadFile(file.get());
-      if (!input) {
-        std::fprintf(stderr, "quillfen-format: cannot read %s\n", argv[1]);
-        return kFailure;
+    Input input;
+    try {
+      if (argc == 2) {
+        const File file(std::fopen(argv[1], "rb"));
+        if (!file) throw std::runtime_error("cannot open");
+        input = ReadFile(file.get());
+      } else {
+        input = ReadFile(stdin);
       }
-    } else if (!(input = ReadFile(stdin))) {
-      std::fputs("quillfen-format: cannot read standard input\n", stderr);
+    } catch (const std::runtime_error&) {
+      std::fprintf(stderr, "quillfen-format: cannot read %s\n", source);
       return kFailure;
     }
-    if (Format(std::move(*input))) return 0;
+    if (Format(input.bytes)) return 0;
     std::fputs("quillfen-format: cannot write standard output\n", stderr);
   } catch (const host::EncodingError& error) {
     std::fprintf(stderr, "quillfen-format: input is not UTF-8: %s\n", error.what());

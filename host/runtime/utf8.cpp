@@ -8,7 +8,7 @@ namespace host {
 namespace {
 
 [[noreturn]] void Invalid(const char* what, std::size_t offset) {
-  throw EncodingError(std::string(what) + " at offset " + std::to_string(offset));
+  throw EncodingError(what, offset);
 }
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }

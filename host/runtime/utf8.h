@@ -12,7 +12,18 @@ namespace host {
 /// byte or code-unit offset of the first fault.
 class EncodingError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  EncodingError(const std::string& fault, std::size_t offset)
+      : std::runtime_error(fault + " at offset " + std::to_string(offset)),
+        fault_(fault),
+        offset_(offset) {}
+
+  /// What is wrong, without the offset.
+  const std::string& Fault() const { return fault_; }
+  std::size_t Offset() const { return offset_; }
+
+ private:
+  std::string fault_;
+  std::size_t offset_;
 };
 
 /// Strict UTF-8 to UTF-16: overlong forms, surrogates, code points past

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The command-line driver: converts a file or standard input, and rejects
-# text that is not UTF-8 with a message and exit status 1.
+# The command-line driver: converts a file or standard input; text that is
+# not UTF-8 is converted up to its first fault, reported with the fault's
+# offset and exit status 1.
 set -u
 tool=$1
 work=$(mktemp -d)
@@ -28,16 +29,51 @@ check from-stdin "$work/expected" "$work/from-stdin"
 "$tool" "$work/empty" >"$work/from-empty"
 check empty "$work/empty" "$work/from-empty"
 
+# Many pieces of a text that is mostly four-byte characters, so that the
+# places where the input is cut fall inside sequences. Input and
+# expectation are one record and its readable text, doubled alike.
+record='{"k":"\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xc3\xa9",\t"n":1}\n'
+readable='{\r\n"k":"\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xc3\xa9"\r\n"n":1\r\n}'
+printf "$record" >"$work/long.json"
+printf "$readable" >"$work/long-expected"
+double() { cat "$1" "$1" >"$1.twice" && mv "$1.twice" "$1"; }
+for _ in $(seq 15); do
+  double "$work/long.json"
+  double "$work/long-expected"
+done
+"$tool" "$work/long.json" >"$work/long-out"
+check many-pieces "$work/long-expected" "$work/long-out"
+
+# Not UTF-8: the text before the fault is converted, then exit status 1
+# with the fault's offset, counted over the whole input.
+bad_case() {  # name, message; input in bad.json, expected output in bad-expected
+  "$tool" "$work/bad.json" >"$work/bad-out" 2>"$work/bad-err"
+  local status=$?
+  if [ "$status" -eq 1 ] && grep -q "not UTF-8: $2\$" "$work/bad-err"; then
+    check "$1" "$work/bad-expected" "$work/bad-out"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $1: status $status, stderr: $(cat "$work/bad-err")"
+  fi
+}
 printf '{"a":"\xc3"}' >"$work/bad.json"
-"$tool" "$work/bad.json" >"$work/bad-out" 2>"$work/bad-err"
-status=$?
-if [ "$status" -eq 1 ] && grep -q 'not UTF-8: UTF-8 sequence cut short at offset 6' "$work/bad-err" &&
-  [ ! -s "$work/bad-out" ]; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  echo "FAIL invalid-utf8: status $status, stderr: $(cat "$work/bad-err")"
-fi
+printf '{\r\n"a":"' >"$work/bad-expected"
+bad_case cut-short 'UTF-8 sequence cut short at offset 6'
+printf 'a,b\xff,c' >"$work/bad.json"
+printf 'a\r\nb' >"$work/bad-expected"
+bad_case lead-byte 'invalid UTF-8 lead byte at offset 3'
+# Far behind the first piece.
+: >"$work/bad.json"
+: >"$work/bad-expected"
+for _ in $(seq 3); do
+  printf "$record$record$record$record$record" >>"$work/bad.json"
+  printf "$readable$readable$readable$readable$readable" >>"$work/bad-expected"
+done
+cat "$work/long.json" "$work/bad.json" >"$work/bad.twice" && mv "$work/bad.twice" "$work/bad.json"
+cat "$work/long-expected" "$work/bad-expected" >"$work/bad.twice" && mv "$work/bad.twice" "$work/bad-expected"
+offset=$(wc -c <"$work/bad.json")
+printf '\xc0\xaf}' >>"$work/bad.json"
+bad_case far-fault "overlong UTF-8 sequence at offset $offset"
 
 "$tool" "$work/missing" 2>/dev/null
 if [ $? -eq 1 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL missing file"; fi

@@ -130,6 +130,8 @@ TEST(Utf8, FaultsBehindLongAsciiRunsNameTheirOffset) {
       ADD_FAILURE() << "accepted after " << run;
     } catch (const EncodingError& error) {
       EXPECT_EQ(std::string(error.what()), "invalid UTF-8 lead byte at offset " + std::to_string(run));
+      EXPECT_EQ(error.Fault(), "invalid UTF-8 lead byte");
+      EXPECT_EQ(error.Offset(), run);
     }
     try {
       (void)Utf16ToUtf8(std::u16string(run, u'x') + u'\xDC00' + std::u16string(run, u'x'));
