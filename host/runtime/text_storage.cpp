@@ -1,6 +1,7 @@
 #include "host/runtime/text_storage.h"
 
 #include <algorithm>
+#include <array>
 #include <mutex>
 #include <utility>
 
@@ -68,17 +69,21 @@ std::byte* Fresh(std::size_t bytes, bool roomy) {
 // outlives the Closer, which empties it at exit: a string released after
 // that (a static one) goes straight back to the system.
 //
-// One block is kept, the one released last: a chain of whole-text steps
-// needs no more, since each step takes the block its predecessor's input
-// left, and every further block kept would stay resident on top of the
-// texts themselves until the program goes idle.
+// The two blocks released last are kept: a chain of whole-text steps takes
+// the block its predecessor's input left, and a copy made just before the
+// chain takes the other. Every further block kept would stay resident on
+// top of the texts themselves until the program goes idle.
+constexpr std::size_t kKept = 2;
+
 struct CacheState {
-  Block kept;
+  std::array<Block, kKept> kept;  // the newest last
   bool closed;
 };
 
 void Trim(CacheState& cache) noexcept {
-  if (cache.kept.base != nullptr) Free(std::exchange(cache.kept, Block{}));
+  for (Block& block : cache.kept) {
+    if (block.base != nullptr) Free(std::exchange(block, Block{}));
+  }
 }
 
 class Closer {
@@ -107,15 +112,19 @@ std::pair<CacheState&, std::unique_lock<std::mutex>> Cache() {
 }
 
 std::byte* Take(CacheState& cache, std::size_t bytes) {
-  const Block& kept = cache.kept;
-  if (kept.base != nullptr && kept.capacity >= bytes && kept.capacity / kMaxWaste <= bytes) {
-    return std::exchange(cache.kept, Block{}).base;
+  Block* best = nullptr;
+  for (Block& block : cache.kept) {
+    if (block.base != nullptr && block.capacity >= bytes && block.capacity / kMaxWaste <= bytes &&
+        (best == nullptr || block.capacity < best->capacity)) {
+      best = &block;
+    }
   }
+  if (best != nullptr) return std::exchange(*best, Block{}).base;
   try {
     return Fresh(bytes, true);
   } catch (const std::bad_alloc&) {
     // Where address space is short (32-bit), neither the headroom nor the
-    // kept block must be what fails the request.
+    // kept blocks must be what fails the request.
     Trim(cache);
     return Fresh(bytes, false);
   }
@@ -127,8 +136,14 @@ void Keep(CacheState& cache, std::byte* base) noexcept {
     Free(released);
     return;
   }
-  Trim(cache);
-  cache.kept = released;
+  // The oldest goes back to the system; an empty slot, if any, is the oldest.
+  Block* oldest = &cache.kept[0];
+  for (Block& block : cache.kept) {
+    if (block.base == nullptr) oldest = &block;
+  }
+  if (oldest->base != nullptr) Free(*oldest);
+  std::move(oldest + 1, cache.kept.end(), oldest);
+  cache.kept.back() = released;
 }
 
 }  // namespace
@@ -150,7 +165,9 @@ void TrimTextCache() noexcept {
 
 std::size_t CachedTextBytes() noexcept {
   const auto [cache, hold] = Cache();
-  return cache.kept.base != nullptr ? cache.kept.capacity : 0;
+  std::size_t bytes = 0;
+  for (const Block& block : cache.kept) bytes += block.base != nullptr ? block.capacity : 0;
+  return bytes;
 }
 
 }  // namespace host

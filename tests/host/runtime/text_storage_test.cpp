@@ -43,13 +43,29 @@ TEST_F(TextStorageTest, AKeptBlockFarLargerThanARequestIsLeftForALargerOne) {
   EXPECT_GE(CachedTextBytes(), 16 * kLargeTextBytes);
 }
 
-TEST_F(TextStorageTest, OnlyTheBlockReleasedLastIsKept) {
-  // Blocks kept beyond the one a next step can take would stay resident on
+TEST_F(TextStorageTest, OnlyTheTwoBlocksReleasedLastAreKept) {
+  // Blocks kept beyond the ones a next step can take would stay resident on
   // top of the texts until the program goes idle.
   (void)String(16 * kLargeUnits, u'a');
   (void)String(2 * kLargeUnits, u'b');
-  EXPECT_GE(CachedTextBytes(), 2 * kLargeTextBytes);
+  (void)String(3 * kLargeUnits, u'c');
+  EXPECT_GE(CachedTextBytes(), 5 * kLargeTextBytes);
   EXPECT_LT(CachedTextBytes(), 16 * kLargeTextBytes);
+}
+
+TEST_F(TextStorageTest, ACopyAndTheFirstStepAfterItBothReuseKeptBlocks) {
+  const char16_t* blocks[2] = {};
+  {
+    const String first(4 * kLargeUnits, u'a');
+    const String second(4 * kLargeUnits, u'b');
+    blocks[0] = first.data();
+    blocks[1] = second.data();
+  }
+  const String copy(4 * kLargeUnits, u'c');
+  const String step(4 * kLargeUnits + kLargeUnits / 8, u'd');
+  EXPECT_TRUE((copy.data() == blocks[0] && step.data() == blocks[1]) ||
+              (copy.data() == blocks[1] && step.data() == blocks[0]));
+  EXPECT_EQ(CachedTextBytes(), 0u);
 }
 
 TEST_F(TextStorageTest, SmallStringsAreNotKept) {
