@@ -91,16 +91,18 @@ Input ReadFile(std::FILE* file) { return ReadAll(file); }
 
 // The length of the next piece of `bytes`: about kPieceBytes, ending where
 // a UTF-8 sequence starts, so that each piece transcodes alone exactly as
-// it would within the whole.
+// it would within the whole. Where four bytes in a row continue a sequence,
+// the fourth cannot belong to one, and the piece ends before it.
 std::size_t PieceLength(std::string_view bytes) {
   if (bytes.size() <= kPieceBytes) return bytes.size();
-  std::size_t end = kPieceBytes;
+  const auto continues = [&](std::size_t at) {
+    return (static_cast<unsigned char>(bytes[at]) & 0xC0) == 0x80;
+  };
   constexpr std::size_t kLongestSequence = 4;
-  for (std::size_t back = 1; back < kLongestSequence; ++back) {
-    if ((static_cast<unsigned char>(bytes[end]) & 0xC0) != 0x80) break;
-    --end;
+  for (std::size_t end = kPieceBytes; end > kPieceBytes - kLongestSequence; --end) {
+    if (!continues(end)) return end;
   }
-  return end;
+  return kPieceBytes;
 }
 
 // The UTF-16 text of `piece`, which starts `offset` bytes into the input.
@@ -120,7 +122,7 @@ std::optional<host::EncodingError> Widen(std::size_t offset, std::string_view pi
 // Collects UTF-8 output and hands it to the system in large writes.
 class Output {
  public:
-  Output() : bytes_(std::make_unique<char[]>(kCapacity)) {}
+  Output() : bytes_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
   void Append(host::StringView text) {
     // Three bytes a unit at most: a surrogate pair makes four of two.

@@ -74,6 +74,13 @@ cat "$work/long-expected" "$work/bad-expected" >"$work/bad.twice" && mv "$work/b
 offset=$(wc -c <"$work/bad.json")
 printf '\xc0\xaf}' >>"$work/bad.json"
 bad_case far-fault "overlong UTF-8 sequence at offset $offset"
+# A stray continuation byte right at the first place a piece may end,
+# behind a complete four-byte character.
+head -c 65532 /dev/zero | tr '\0' a >"$work/bad.json"
+cp "$work/bad.json" "$work/bad-expected"
+printf '\xf0\x9f\x98\x80\x80{' >>"$work/bad.json"
+printf '\xf0\x9f\x98\x80' >>"$work/bad-expected"
+bad_case stray-at-cut "invalid UTF-8 lead byte at offset 65536"
 
 "$tool" "$work/missing" 2>/dev/null
 if [ $? -eq 1 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL missing file"; fi
