@@ -5,10 +5,8 @@
 #include <QPainterPath>
 #include <QTextLine>
 #include <algorithm>
-#include <cmath>
 
 #include "host/qt/qt_string.h"
-#include "host/textbox/control_marks.h"
 #include "host/textbox/text_navigation.h"
 
 namespace host::qt {
@@ -45,43 +43,27 @@ std::vector<std::pair<double, double>> Joined(std::vector<std::pair<double, doub
 
 ShapedSegment::ShapedSegment(StringView text, const TextStyle& style, double start_x)
     : text_(ToQString(text)), start_x_(start_x) {
-  std::size_t run = 0;
-  for (std::size_t at = 0; at < text.size();) {
-    std::size_t next = at + 1;
-    char32_t character = text[at];
-    if (IsHighSurrogate(text[at]) && next < text.size() && IsLowSurrogate(text[next])) {
-      character = QChar::surrogateToUcs4(text[at], text[next]);
-      ++next;
-    }
-    const std::string_view mark = ControlMark(character);
-    if (mark.empty() && character != U'\t') {
-      at = next;
+  for (const LineRun& run : LineRuns(text)) {
+    if (run.kind == LineRun::Kind::kText) {
+      AddText(run.begin, run.end, style);
       continue;
     }
-    AddText(run, at, style);
     Piece piece;
-    piece.kind = mark.empty() ? Kind::kTab : Kind::kMark;
-    piece.begin = at;
-    piece.end = next;
+    piece.kind = run.kind;
+    piece.begin = run.begin;
+    piece.end = run.end;
     piece.x = width_;
-    if (mark.empty()) {
-      const double line_x = start_x + width_;
-      piece.width = (std::floor(line_x / style.tab_width) + 1) * style.tab_width - line_x;
-    } else {
-      piece.mark = mark;
-      piece.width = style.MarkWidth(mark);
-    }
+    piece.mark = run.mark;
+    piece.width = run.kind == LineRun::Kind::kTab ? TabAdvance(start_x + width_, style.tab_width)
+                                                   : style.MarkWidth(run.mark);
     width_ += piece.width;
     pieces_.push_back(std::move(piece));
-    at = run = next;
   }
-  AddText(run, text.size(), style);
 }
 
 ShapedSegment::~ShapedSegment() = default;
 
 void ShapedSegment::AddText(std::size_t begin, std::size_t end, const TextStyle& style) {
-  if (begin == end) return;
   Piece piece;
   piece.begin = begin;
   piece.end = end;

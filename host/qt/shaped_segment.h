@@ -8,6 +8,7 @@
 
 #include "host/qt/text_style.h"
 #include "host/runtime/string.h"
+#include "host/textbox/control_marks.h"
 
 class QPainter;
 
@@ -53,7 +54,7 @@ class ShapedSegment {
   void Draw(const Paint& paint) const;
 
  private:
-  enum class Kind { kText, kMark, kTab };
+  using Kind = LineRun::Kind;
   struct Piece {
     Kind kind = Kind::kText;
     std::size_t begin = 0;

@@ -1,6 +1,9 @@
 #include "host/textbox/control_marks.h"
 
 #include <array>
+#include <cmath>
+
+#include "host/textbox/code_points.h"
 
 namespace host {
 namespace {
@@ -23,5 +26,26 @@ std::string_view ControlMark(char32_t character) {
   if (character >= 0xD800 && character <= 0xDFFF) return kSurrogate;
   return {};
 }
+
+std::vector<LineRun> LineRuns(StringView text) {
+  std::vector<LineRun> runs;
+  std::size_t run = 0;  // where the current text run starts
+  for (std::size_t at = 0; at < text.size();) {
+    const CodePoint character = CodePointAt(text, at);
+    const std::size_t next = at + character.units;
+    const std::string_view mark = ControlMark(character.value);
+    if (mark.empty() && character.value != U'\t') {
+      at = next;
+      continue;
+    }
+    if (run != at) runs.push_back({LineRun::Kind::kText, run, at, {}});
+    runs.push_back({mark.empty() ? LineRun::Kind::kTab : LineRun::Kind::kMark, at, next, mark});
+    at = run = next;
+  }
+  if (run != text.size()) runs.push_back({LineRun::Kind::kText, run, text.size(), {}});
+  return runs;
+}
+
+double TabAdvance(double x, double tab_width) { return (std::floor(x / tab_width) + 1) * tab_width - x; }
 
 }  // namespace host

@@ -6,6 +6,7 @@
 
 #include "host/runtime/find_unit.h"
 #include "host/textbox/code_points.h"
+#include "host/textbox/control_marks.h"
 
 namespace host {
 namespace {
@@ -18,7 +19,7 @@ LineGeometry::LineGeometry(Measure measure, double tab_width)
     : measure_(std::move(measure)), tab_width_(tab_width), bmp_(kBasicPlane, -1) {}
 
 double LineGeometry::Advance(char32_t character, double x) {
-  if (character == U'\t') return (std::floor(x / tab_width_) + 1) * tab_width_ - x;
+  if (character == U'\t') return TabAdvance(x, tab_width_);
   if (character < kBasicPlane) return Measured(static_cast<char16_t>(character)) / kUnitsPerPixel;
   const auto found = astral_.find(character);
   if (found != astral_.end()) return found->second;

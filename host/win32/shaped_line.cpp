@@ -4,8 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "host/textbox/code_points.h"
-#include "host/textbox/control_marks.h"
 #include "host/textbox/text_navigation.h"
 #include "host/win32/handles.h"
 #include "host/win32/wide_text.h"
@@ -24,33 +22,23 @@ int MarkWidth(HDC dc, HFONT font, std::string_view mark) {
 }  // namespace
 
 ShapedLine::ShapedLine(HDC dc, const Fonts& fonts, StringView text) : size_(text.size()) {
-  std::size_t run = 0;
-  for (std::size_t at = 0; at < text.size();) {
-    const CodePoint character = CodePointAt(text, at);
-    const std::size_t next = at + character.units;
-    const std::string_view mark = ControlMark(character.value);
-    if (mark.empty() && character.value != U'\t') {
-      at = next;
+  for (const LineRun& run : LineRuns(text)) {
+    if (run.kind == LineRun::Kind::kText) {
+      AddText(dc, fonts, text, run.begin, run.end);
       continue;
     }
-    AddText(dc, fonts, text, run, at);
     Piece piece;
-    piece.kind = mark.empty() ? Kind::kTab : Kind::kMark;
-    piece.begin = at;
-    piece.end = next;
+    piece.kind = run.kind;
+    piece.begin = run.begin;
+    piece.end = run.end;
     piece.x = width_;
-    if (mark.empty()) {
-      const double stop = (std::floor(width_ / fonts.tab_width) + 1) * fonts.tab_width;
-      piece.width = static_cast<int>(std::lround(stop)) - width_;
-    } else {
-      piece.mark = mark;
-      piece.width = MarkWidth(dc, fonts.mark, mark);
-    }
+    piece.mark = run.mark;
+    piece.width = run.kind == LineRun::Kind::kTab
+                      ? static_cast<int>(std::lround(width_ + TabAdvance(width_, fonts.tab_width))) - width_
+                      : MarkWidth(dc, fonts.mark, run.mark);
     width_ += piece.width;
     pieces_.push_back(piece);
-    at = run = next;
   }
-  AddText(dc, fonts, text, run, text.size());
 }
 
 ShapedLine::~ShapedLine() {
@@ -60,7 +48,6 @@ ShapedLine::~ShapedLine() {
 }
 
 void ShapedLine::AddText(HDC dc, const Fonts& fonts, StringView text, std::size_t begin, std::size_t end) {
-  if (begin == end) return;
   Piece piece;
   piece.begin = begin;
   piece.end = end;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/runtime/string.h"
+#include "host/textbox/control_marks.h"
 #include "host/win32/line_painter.h"
 #include "host/win32/windows_api.h"
 
@@ -47,7 +48,7 @@ class ShapedLine {
             const LineStyle& style) const;
 
  private:
-  enum class Kind { kText, kMark, kTab };
+  using Kind = LineRun::Kind;
   struct Piece {
     Kind kind = Kind::kText;
     std::size_t begin = 0;

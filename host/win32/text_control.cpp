@@ -341,16 +341,15 @@ void TextControl::Notify(WORD code) {
 }
 
 void TextControl::SetText(String text) {
-  setting_text_ = true;
-  try {
-    // As the system's edit control does, a set text empties the undo
-    // history: the text replaced is not kept.
-    document_.SetText(std::move(text));
-  } catch (...) {
-    setting_text_ = false;
-    throw;
-  }
-  setting_text_ = false;
+  // No EN_CHANGE while the text is set, whether or not setting it succeeds.
+  struct Restore {
+    bool& flag;
+    bool value;
+    ~Restore() { flag = value; }
+  } const restore{setting_text_, std::exchange(setting_text_, true)};
+  // As the system's edit control does, a set text empties the undo
+  // history: the text replaced is not kept.
+  document_.SetText(std::move(text));
 }
 
 void TextControl::Copy() {
