@@ -21,6 +21,12 @@ char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t 
   return Kernels().replace_unit_into(first, last, unit, with, with_size, out);
 }
 
+void StreamUnits(const char16_t* in, std::size_t units, char16_t* out) {
+  Kernels().stream_units(in, units, out);
+}
+
+void FinishStreaming() { Kernels().finish_streaming(); }
+
 LineStarts FindLineStarts(const char16_t* text, const char16_t* first, const char16_t* last,
                           std::size_t* out, std::size_t room) {
   return Kernels().line_starts(text, first, last, out, room);

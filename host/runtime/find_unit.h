@@ -25,6 +25,14 @@ std::size_t CountUnit(const char16_t* first, const char16_t* last, char16_t unit
 char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t unit,
                           const char16_t* with, std::size_t with_size, char16_t* out);
 
+/// Copies `units` units from `in` to `out` (no overlap), the whole
+/// registers with stores that go around the cache; see TextKernels.
+void StreamUnits(const char16_t* in, std::size_t units, char16_t* out);
+
+/// Orders the stores of StreamUnits before any that follow, for every
+/// thread. The thread that made them sees them in any case.
+void FinishStreaming();
+
 /// The start behind every CR LF whose LF lies in [first, last), as offsets
 /// from `text`, written to `out` until `room` is used up; see LineStarts.
 LineStarts FindLineStarts(const char16_t* text, const char16_t* first, const char16_t* last,

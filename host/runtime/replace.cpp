@@ -1,12 +1,16 @@
 #include "host/runtime/replace.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
 
 #include "host/runtime/find_unit.h"
 #include "host/runtime/runtime_error.h"
+#include "host/runtime/string_overwrite.h"
 
 namespace host {
 namespace {
@@ -66,15 +70,89 @@ std::size_t PlannedMatches(const char16_t* first, const char16_t* last, char16_t
   return std::min(size, static_cast<std::size_t>(scaled * 1.125) + kSampleUnits);
 }
 
-// Replaces every occurrence of a single unit. The result is allocated once,
-// at its planned length, and filled a block at a time through a buffer that
-// stays in the first-level cache; should the plan fall short, the rest is
-// counted exactly and the result grows once. A text that cannot grow is not
-// searched ahead: one pass copies it, finding and replacing on the way.
-String ReplaceEveryUnit(StringView text, char16_t unit, StringView with) {
-  constexpr std::size_t kBufferUnits = 32768;
-  const char16_t* first = text.data();
-  const char16_t* const end = first + text.size();
+// The buffer a block's result goes through where it is not written in
+// place; it stays in the first-level cache.
+constexpr std::size_t kStageUnits = 8192;
+using Stage = std::array<char16_t, kStageUnits>;
+
+constexpr std::size_t kLineBytes = 64;
+constexpr std::size_t kLineUnits = kLineBytes / sizeof(char16_t);
+
+// A result at least this large is written with stores that go around the
+// cache. It is far larger than the cache, so its lines would only be read
+// in to be overwritten and then evicted; below it the next step of a chain
+// finds the result still in cache, and ordinary stores are quicker.
+constexpr std::size_t kStreamBytes = std::size_t{48} << 20;
+
+// How far a writer below got: in the text, and in the result.
+struct Progress {
+  const char16_t* read;
+  char16_t* written;
+};
+
+// Writes [first, last) with every `unit` replaced by `with` at `out`, as far
+// as the room up to `out_end` allows. While there is room for the kernel's
+// whole-register stores past a block's result, the kernel writes in place;
+// near the end a block goes through the stage and is kept only if it fits.
+Progress WriteDirect(const char16_t* first, const char16_t* last, char16_t unit, StringView with,
+                     char16_t* out, char16_t* out_end) {
+  const std::size_t widest = std::max<std::size_t>(with.size(), 1);
+  const std::size_t chunk = (kStageUnits - kReplaceSlack) / widest;
+  Stage stage;  // left uninitialised: every unit read from it is written first
+  while (first != last) {
+    const std::size_t take = std::min(chunk, static_cast<std::size_t>(last - first));
+    const auto room = static_cast<std::size_t>(out_end - out);
+    if (room >= take * widest + kReplaceSlack) {
+      out = ReplaceUnitInto(first, first + take, unit, with.data(), with.size(), out);
+    } else {
+      const auto staged = static_cast<std::size_t>(
+          ReplaceUnitInto(first, first + take, unit, with.data(), with.size(), stage.data()) -
+          stage.data());
+      if (staged > room) break;
+      std::memcpy(out, stage.data(), staged * sizeof(char16_t));
+      out += staged;
+    }
+    first += take;
+  }
+  return {first, out};
+}
+
+// The same for a result larger than any cache, through the stage, with
+// stores that go around the cache. Only whole 64-byte lines are written: a
+// line written in part would be read in from memory first, the very cost
+// streaming avoids, so the ragged end of each block waits in the stage for
+// the next.
+Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t unit, StringView with,
+                       char16_t* out, char16_t* out_end) {
+  const std::size_t widest = std::max<std::size_t>(with.size(), 1);
+  const std::size_t chunk = (kStageUnits - kLineUnits - kReplaceSlack) / widest;
+  Stage stage;  // left uninitialised: every unit read from it is written first
+  std::size_t held = 0;  // units at the stage's front that belong at `out`
+  while (first != last) {
+    const std::size_t take = std::min(chunk, static_cast<std::size_t>(last - first));
+    const auto staged = static_cast<std::size_t>(
+        ReplaceUnitInto(first, first + take, unit, with.data(), with.size(), stage.data() + held) -
+        stage.data());
+    if (staged > static_cast<std::size_t>(out_end - out)) break;
+    const std::size_t ragged = reinterpret_cast<std::uintptr_t>(out + staged) % kLineBytes / sizeof(char16_t);
+    const std::size_t whole = staged - std::min(ragged, staged);
+    StreamUnits(stage.data(), whole, out);
+    out += whole;
+    held = staged - whole;
+    std::memmove(stage.data(), stage.data() + whole, held * sizeof(char16_t));
+    first += take;
+  }
+  std::memcpy(out, stage.data(), held * sizeof(char16_t));
+  FinishStreaming();
+  return {first, out + held};
+}
+
+// Replaces every occurrence of a single unit into a new string; `match` is
+// the first. The result is sized once, at its planned length, and written
+// where it lies; should the plan fall short, the rest is counted exactly
+// and the result grows once.
+String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringView with) {
+  const char16_t* const end = text.data() + text.size();
   const std::size_t grow = with.size() > 1 ? with.size() - 1 : 0;
   // The length of the text from `from` on, with `matches` of them replaced.
   const auto length_with = [&](const char16_t* from, std::size_t matches) {
@@ -82,30 +160,68 @@ String ReplaceEveryUnit(StringView text, char16_t unit, StringView with) {
     if (grow != 0 && matches > (MaxLength() - rest) / grow) OutOfMemory();
     return rest + matches * grow;
   };
-  if (grow != 0) {
-    first = FindUnit(first, end, unit);
-    if (first == end) return String(text);
-  }
+  const char16_t* const first_match = text.data() + match;
+  const std::size_t planned =
+      match + (grow == 0 ? text.size() - match : length_with(first_match, PlannedMatches(first_match, end, unit)));
+  const auto write = planned * sizeof(char16_t) >= kStreamBytes ? WriteStreamed : WriteDirect;
+  // The part before the first match is written as the rest is: with no
+  // match in it, replacing is copying.
+  const char16_t* read = text.data();
+  std::size_t written = 0;
+  auto fill = [&](char16_t* units, std::size_t size) {
+    const Progress progress = write(read, end, unit, with, units + written, units + size);
+    read = progress.read;
+    written = static_cast<std::size_t>(progress.written - units);
+    return written;
+  };
   String out;
-  out.reserve(text.size() + (grow == 0 ? 0 : length_with(first, PlannedMatches(first, end, unit)) -
-                                                  static_cast<std::size_t>(end - first)));
-  out.append(text.data(), static_cast<std::size_t>(first - text.data()));
-  const std::size_t chunk = (kBufferUnits - kReplaceSlack) / std::max<std::size_t>(with.size(), 1);
-  // Left uninitialised: clearing it would cost a pass of its own on every
-  // call, which for a short text is most of the work.
-  const auto buffer = std::make_unique_for_overwrite<char16_t[]>(kBufferUnits);
-  while (first != end) {
-    const char16_t* last = first + std::min(chunk, static_cast<std::size_t>(end - first));
-    const char16_t* written =
-        ReplaceUnitInto(first, last, unit, with.data(), with.size(), buffer.get());
-    const auto units = static_cast<std::size_t>(written - buffer.get());
-    if (out.capacity() - out.size() < units) {
-      out.reserve(out.size() + units + length_with(last, CountUnit(last, end, unit)));
-    }
-    out.append(buffer.get(), units);
-    first = last;
-  }
+  Overwrite(out, planned + kReplaceSlack, fill);
+  if (read != end) Overwrite(out, written + length_with(read, CountUnit(read, end, unit)) + kReplaceSlack, fill);
   return out;
+}
+
+// The same over the text itself, for a replacement no longer than one unit:
+// the result is never longer than the text, so it is written behind the
+// scan. Each block goes through the stage, so that the kernel's stores
+// never run ahead of what it has read.
+void ReplaceInPlace(String& text, std::size_t match, char16_t unit, StringView with) {
+  char16_t* out = text.data() + match;
+  const char16_t* first = out;
+  const char16_t* const end = text.data() + text.size();
+  Stage stage;  // left uninitialised: every unit read from it is written first
+  while (first != end) {
+    const std::size_t take = std::min(kStageUnits - kReplaceSlack, static_cast<std::size_t>(end - first));
+    const auto staged = static_cast<std::size_t>(
+        ReplaceUnitInto(first, first + take, unit, with.data(), with.size(), stage.data()) - stage.data());
+    std::memcpy(out, stage.data(), staged * sizeof(char16_t));
+    out += staged;
+    first += take;
+  }
+  text.resize(static_cast<std::size_t>(out - text.data()));
+}
+
+// Position of the first `unit` in `text`, or npos.
+std::size_t FirstUnit(StringView text, char16_t unit) {
+  const char16_t* at = FindUnit(text.data(), text.data() + text.size(), unit);
+  return at == text.data() + text.size() ? StringView::npos : static_cast<std::size_t>(at - text.data());
+}
+
+// Whether a call replaces every occurrence of one unit, with a replacement
+// the block kernels take.
+bool EveryUnit(StringView find, StringView with, std::int32_t count) {
+  return find.size() == 1 && count == -1 && with.size() <= kLongestBlockReplacement;
+}
+
+// Runs `make`, reporting a failure to allocate as the runtime's error.
+template <class Make>
+String Guarded(Make make) {
+  try {
+    return make();
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
+  } catch (const std::length_error&) {
+    OutOfMemory();
+  }
 }
 
 String ReplaceAll(StringView text, StringView find, StringView with, std::size_t limit) {
@@ -136,33 +252,41 @@ String Replace(StringView text, StringView find, StringView with, std::int32_t s
   const std::size_t first = static_cast<std::size_t>(start) - 1;
   if (first >= text.size()) return String();
   const StringView rest = text.substr(first);
-  try {
+  return Guarded([&] {
     if (find.empty() || count == 0) return String(rest);
+    if (EveryUnit(find, with, count)) {
+      const std::size_t match = FirstUnit(rest, find[0]);
+      if (match == StringView::npos) return String(rest);
+      return ReplacedCopy(rest, match, find[0], with);
+    }
     const std::size_t limit =
         count == -1 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(count);
-    if (find.size() == 1 && count == -1 && with.size() <= kLongestBlockReplacement) {
-      return ReplaceEveryUnit(rest, find[0], with);
-    }
     return ReplaceAll(rest, find, with, limit);
-  } catch (const std::bad_alloc&) {
-    OutOfMemory();
-  } catch (const std::length_error&) {
-    OutOfMemory();
+  });
+}
+
+String ReplaceOwned(String&& text, StringView find, StringView with, std::int32_t start,
+                    std::int32_t count, Compare compare) {
+  if (start != 1 || compare != Compare::kBinary || !EveryUnit(find, with, count)) {
+    return Replace(StringView(text), find, with, start, count, compare);
   }
+  return Guarded([&] {
+    const std::size_t match = FirstUnit(text, find[0]);
+    if (match == StringView::npos) return std::move(text);
+    if (with.size() > 1) return ReplacedCopy(text, match, find[0], with);
+    ReplaceInPlace(text, match, find[0], with);
+    return std::move(text);
+  });
 }
 
 String StrCat(StringView left, StringView right) {
-  try {
+  return Guarded([&] {
     String out;
     out.reserve(left.size() + right.size());
     out.append(left);
     out.append(right);
     return out;
-  } catch (const std::bad_alloc&) {
-    OutOfMemory();
-  } catch (const std::length_error&) {
-    OutOfMemory();
-  }
+  });
 }
 
 }  // namespace host

@@ -1,5 +1,7 @@
 #pragma once
+#include <concepts>
 #include <cstdint>
+#include <utility>
 
 #include "host/runtime/string.h"
 
@@ -15,6 +17,20 @@ enum class Compare : std::int32_t { kBinary = 0, kText = 1 };
 /// RuntimeError instead of giving a wrong result.
 String Replace(StringView text, StringView find, StringView with, std::int32_t start = 1,
                std::int32_t count = -1, Compare compare = Compare::kBinary);
+
+/// What Replace does with a String the caller gives up, below.
+String ReplaceOwned(String&& text, StringView find, StringView with, std::int32_t start,
+                    std::int32_t count, Compare compare);
+
+/// Replace, for a text the caller gives up (an rvalue String). A text in
+/// which nothing is found comes back as it is, and where the result can be
+/// no longer than the text it is made in the text's own storage.
+template <class Text>
+  requires std::same_as<Text, String>
+String Replace(Text&& text, StringView find, StringView with, std::int32_t start = 1,
+               std::int32_t count = -1, Compare compare = Compare::kBinary) {
+  return ReplaceOwned(std::move(text), find, with, start, count, compare);
+}
 
 /// A new string: `left` followed by `right`.
 String StrCat(StringView left, StringView right);

@@ -31,6 +31,14 @@ struct TextKernels {
   /// must have room for (last - first) * max(with_size, 1) + kReplaceSlack.
   char16_t* (*replace_unit_into)(const char16_t* first, const char16_t* last, char16_t unit,
                                  const char16_t* with, std::size_t with_size, char16_t* out);
+  /// Copies `units` units from `in` to `out` (no overlap) with stores that
+  /// go around the cache where the processor has them: for a result far
+  /// larger than the cache, it spares reading in every line of it before
+  /// writing it. The stores are ordered for other threads only after
+  /// finish_streaming.
+  void (*stream_units)(const char16_t* in, std::size_t units, char16_t* out);
+  /// Orders every store of stream_units before any that follow.
+  void (*finish_streaming)();
   /// Widens the ASCII bytes at the front of [in, in + size) to `out`, whole
   /// blocks only; returns how many it took (0 up to size). Never writes
   /// past out + size.

@@ -28,6 +28,13 @@ struct Avx2 {
   QUILLFEN_KERNEL static void Store(void* at, Reg value) {
     _mm256_storeu_si256(static_cast<Reg*>(at), value);
   }
+  QUILLFEN_KERNEL static void Stream(void* at, Reg value) {
+    _mm256_stream_si256(static_cast<Reg*>(at), value);
+  }
+  QUILLFEN_KERNEL static void Prefetch(const void* at) {
+    _mm_prefetch(static_cast<const char*>(at), _MM_HINT_T0);
+  }
+  QUILLFEN_KERNEL static void Fence() { _mm_sfence(); }
   QUILLFEN_KERNEL static Reg Splat(char16_t unit) {
     return _mm256_set1_epi16(static_cast<short>(unit));
   }

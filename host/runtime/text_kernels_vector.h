@@ -4,10 +4,25 @@
 // QUILLFEN_KERNEL first, the instruction set its functions are built for.
 // Not a header to include elsewhere.
 //
-// V gives: Reg, kLanes (units per register), Load, Store, Splat, Equal, Or,
-// And, Sub, Mask (one bit per byte, so two per unit), Zero, Sum (of the
-// 16-bit lanes), and for the ASCII loops kBytes (bytes per register),
+// V gives: Reg, kLanes (units per register), Load, Store, Stream (a store
+// around the cache, to an aligned address), Prefetch, Splat, Equal, Or, And,
+// Sub, Mask (one bit per byte, so two per unit), Zero, Sum (of the 16-bit
+// lanes), and for the ASCII loops kBytes (bytes per register),
 // NonAsciiBytes, Widen, Narrow and IsAscii.
+
+// How far ahead of a long scan its lines are asked for. A long text comes
+// from memory at the rate of the loads in flight, and the processor's own
+// prefetch keeps too few of them going while the loop also does work.
+inline constexpr std::uintptr_t kPrefetchBytes = 2048;
+inline constexpr std::ptrdiff_t kLineUnits = 32;
+
+// Asks for the line kPrefetchBytes past `at`. Never faults, so it may point
+// past the end of the text; the address is formed as a number for that
+// reason.
+template <class V>
+QUILLFEN_KERNEL void PrefetchAhead(const void* at) {
+  V::Prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + kPrefetchBytes));
+}
 
 template <class V>
 QUILLFEN_KERNEL const char16_t* FindUnitIn(const char16_t* first, const char16_t* last,
@@ -15,6 +30,7 @@ QUILLFEN_KERNEL const char16_t* FindUnitIn(const char16_t* first, const char16_t
   constexpr std::ptrdiff_t kLanes = V::kLanes;
   const typename V::Reg needle = V::Splat(unit);
   while (last - first >= 4 * kLanes) {
+    for (std::ptrdiff_t line = 0; line < 4 * kLanes; line += kLineUnits) PrefetchAhead<V>(first + line);
     const auto a = V::Equal(V::Load(first), needle);
     const auto b = V::Equal(V::Load(first + kLanes), needle);
     const auto c = V::Equal(V::Load(first + 2 * kLanes), needle);
@@ -59,6 +75,7 @@ QUILLFEN_KERNEL std::size_t CountUnitIn(const char16_t* first, const char16_t* l
     const std::ptrdiff_t blocks = std::min((last - first) / kLanes, kBlocksPerSum);
     auto counts = V::Zero();
     for (std::ptrdiff_t i = 0; i < blocks; ++i, first += kLanes) {
+      PrefetchAhead<V>(first);
       counts = V::Sub(counts, V::Equal(V::Load(first), needle));
     }
     count += V::Sum(counts);
@@ -82,6 +99,7 @@ QUILLFEN_KERNEL char16_t* ReplaceShortIn(const char16_t* first, const char16_t* 
   const auto grow = static_cast<std::ptrdiff_t>(with_size);
   // The reload behind a match reads up to one register past the block.
   while (last - first >= 2 * kLanes) {
+    PrefetchAhead<V>(first);
     const auto block = V::Load(first);
     V::Store(out, block);
     unsigned mask = V::Mask(V::Equal(block, needle));
@@ -126,10 +144,33 @@ QUILLFEN_KERNEL char16_t* ReplaceUnitIntoIn(const char16_t* first, const char16_
   }
 }
 
+// Whole registers go to aligned addresses of `out` with stores around the
+// cache; the ragged ends are copied plainly.
+template <class V>
+QUILLFEN_KERNEL void StreamUnitsIn(const char16_t* in, std::size_t units, char16_t* out) {
+  constexpr std::ptrdiff_t kLanes = V::kLanes;
+  const char16_t* const end = in + units;
+  const auto misaligned = reinterpret_cast<std::uintptr_t>(out) % V::kBytes;
+  auto head = static_cast<std::ptrdiff_t>(misaligned == 0 ? 0 : (V::kBytes - misaligned) / sizeof(char16_t));
+  if (misaligned % sizeof(char16_t) != 0) head = end - in;  // no unit is ever aligned
+  head = std::min(head, end - in);
+  std::memcpy(out, in, static_cast<std::size_t>(head) * sizeof(char16_t));
+  in += head;
+  out += head;
+  while (end - in >= kLanes) {
+    PrefetchAhead<V>(in);
+    V::Stream(out, V::Load(in));
+    in += kLanes;
+    out += kLanes;
+  }
+  std::memcpy(out, in, static_cast<std::size_t>(end - in) * sizeof(char16_t));
+}
+
 template <class V>
 QUILLFEN_KERNEL std::size_t WidenAsciiIn(const char* in, std::size_t size, char16_t* out) {
   std::size_t done = 0;
   while (size - done >= V::kBytes && V::NonAsciiBytes(in + done) == 0) {
+    PrefetchAhead<V>(in + done);
     V::Widen(in + done, out + done);
     done += V::kBytes;
   }
@@ -161,6 +202,7 @@ QUILLFEN_KERNEL LineStarts LineStartsIn(const char16_t* text, const char16_t* fi
   if (first == text && first != last) ++first;  // nothing before the first unit
   std::size_t count = 0;
   while (last - first >= kLanes && room - count >= static_cast<std::size_t>(kLanes)) {
+    PrefetchAhead<V>(first);
     unsigned hits = V::Mask(V::Equal(V::Load(first), lf)) & V::Mask(V::Equal(V::Load(first - 1), cr));
     const auto offset = static_cast<std::size_t>(first - text) + 1;
     while (hits != 0) {
@@ -181,6 +223,8 @@ constexpr TextKernels KernelsOf() {
       .find_tab_or_surrogate = FindTabOrSurrogateIn<V>,
       .count_unit = CountUnitIn<V>,
       .replace_unit_into = ReplaceUnitIntoIn<V>,
+      .stream_units = StreamUnitsIn<V>,
+      .finish_streaming = V::Fence,
       .widen_ascii = WidenAsciiIn<V>,
       .narrow_ascii = NarrowAsciiIn<V>,
       .ascii_units = AsciiUnitsIn<V>,

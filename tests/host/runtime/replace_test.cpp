@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "host/runtime/runtime_error.h"
 
 namespace host {
@@ -22,6 +26,8 @@ class ReplaceSemantics : public testing::TestWithParam<ReplaceCase> {};
 TEST_P(ReplaceSemantics, GivesExpectedText) {
   const ReplaceCase& c = GetParam();
   EXPECT_EQ(Replace(c.text, c.find, c.with, c.start, c.count, Compare::kBinary), c.expected);
+  // A text given up to the call gives the same result.
+  EXPECT_EQ(Replace(String(c.text), c.find, c.with, c.start, c.count, Compare::kBinary), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -57,21 +63,22 @@ TEST(Replace, MatchesNaiveReplacementAtEveryPositionOfALongText) {
   }
 }
 
-TEST(Replace, LongTextsMatchTheNaiveReplacementWhereverTheMatchesLie) {
-  // Long enough that the result's length is planned from samples; the
-  // matches bunched where no sample falls, or spread evenly.
-  const std::size_t size = std::size_t{3} << 20;
-  const auto naive = [](const String& text, char16_t unit, StringView with) {
-    String out;
-    for (char16_t c : text) {
-      if (c == unit) {
-        out += with;
-      } else {
-        out += c;
-      }
+String Naive(const String& text, char16_t unit, StringView with) {
+  String out;
+  out.reserve(text.size() * std::max<std::size_t>(with.size(), 1));
+  for (char16_t c : text) {
+    if (c == unit) {
+      out += with;
+    } else {
+      out += c;
     }
-    return out;
-  };
+  }
+  return out;
+}
+
+// Texts of `size` units with the commas bunched where no sample of the
+// result's planned length falls, spread evenly, or only at both ends.
+std::vector<String> LongTexts(std::size_t size) {
   String bunched(size, u'a');
   for (std::size_t i = size - 200'000; i < size - 100'000; ++i) bunched[i] = u',';
   String even(size, u'a');
@@ -79,11 +86,39 @@ TEST(Replace, LongTextsMatchTheNaiveReplacementWhereverTheMatchesLie) {
   String ends(size, u'a');
   ends.front() = u',';
   ends.back() = u',';
-  for (const String* text : {&bunched, &even, &ends}) {
-    for (const StringView with : {StringView(u""), StringView(u"\r\n"), StringView(u"{\r\n")}) {
-      EXPECT_EQ(Replace(*text, u",", with), naive(*text, u',', with)) << "with " << with.size();
+  return {bunched, even, ends};
+}
+
+TEST(Replace, LongTextsMatchTheNaiveReplacementWhereverTheMatchesLie) {
+  // 3 Mi units: the result's length is planned from samples. 26 Mi units:
+  // the result is also larger than any cache, and written around it.
+  for (const std::size_t size : {std::size_t{3} << 20, std::size_t{26} << 20}) {
+    for (const String& text : LongTexts(size)) {
+      for (const StringView with : {StringView(u""), StringView(u"\r\n"), StringView(u"{\r\n")}) {
+        const String expected = Naive(text, u',', with);
+        EXPECT_EQ(Replace(text, u",", with), expected) << "size " << size << " with " << with.size();
+        EXPECT_EQ(Replace(String(text), u",", with), expected) << "given up, size " << size;
+      }
     }
   }
+}
+
+TEST(Replace, AGivenUpTextKeepsItsStorageWhenItCannotGrow) {
+  // Nothing found, or units only removed or swapped one for one: no new
+  // string is made.
+  const String text = u"a,b," + String(1000, u'x') + u",c";
+  for (const StringView with : {StringView(u""), StringView(u";")}) {
+    String given = text;
+    const char16_t* storage = given.data();
+    const String result = Replace(std::move(given), u",", with);
+    EXPECT_EQ(result.data(), storage) << "with " << with.size();
+    EXPECT_EQ(result, Naive(text, u',', with));
+  }
+  String unmatched = text;
+  const char16_t* storage = unmatched.data();
+  const String result = Replace(std::move(unmatched), u"\t", u"\r\n");
+  EXPECT_EQ(result.data(), storage);
+  EXPECT_EQ(result, text);
 }
 
 struct InvalidCase {

@@ -150,6 +150,24 @@ TEST_P(TextKernelsTest, ReplacesLikeTheOracleForEveryReplacementLength) {
   }
 }
 
+TEST_P(TextKernelsTest, StreamedCopiesAreExactAtEveryAlignmentAndLength) {
+  // Aligned stores cover the middle, plain copies the ragged ends: each
+  // start offset and length puts the seams somewhere else.
+  std::u16string source(200, u'x');
+  for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<char16_t>(0x100 + i);
+  for (std::size_t offset = 0; offset < 32; ++offset) {
+    for (std::size_t length = 0; length <= 150; ++length) {
+      std::u16string out(offset + length + 16, u'#');
+      kernels().stream_units(source.data() + offset % 3, length, out.data() + offset);
+      kernels().finish_streaming();
+      ASSERT_EQ(out.substr(offset, length), source.substr(offset % 3, length))
+          << "offset " << offset << " length " << length;
+      EXPECT_EQ(out.substr(0, offset), std::u16string(offset, u'#'));
+      EXPECT_EQ(out.substr(offset + length), std::u16string(16, u'#'));
+    }
+  }
+}
+
 TEST_P(TextKernelsTest, RandomTextsAtEveryOffsetMatchTheOracle) {
   std::mt19937 random(1414);
   for (int round = 0; round < 300; ++round) {
