@@ -22,6 +22,9 @@
 #include <fcntl.h>
 #include <io.h>
 #endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #if defined(__unix__)
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -29,6 +32,7 @@
 
 #include "convert/json_format.h"
 #include "host/runtime/runtime_error.h"
+#include "host/runtime/string_overwrite.h"
 #include "host/runtime/utf8.h"
 
 namespace {
@@ -37,6 +41,8 @@ constexpr int kFailure = 1;
 // Input bytes per piece: its UTF-16 text and the steps' results stay in the
 // second-level cache.
 constexpr std::size_t kPieceBytes = std::size_t{64} << 10;
+// Allocations below this come from the heap, which is not trimmed below it.
+constexpr int kHeapBytes = 64 << 20;
 // Output is handed to the system in writes of about this many bytes.
 constexpr std::size_t kWriteBytes = std::size_t{1} << 20;
 
@@ -109,14 +115,17 @@ std::size_t PieceLength(std::string_view bytes) {
 // A fault leaves `wide` with the text before it.
 std::optional<host::EncodingError> Widen(std::size_t offset, std::string_view piece,
                                          host::String& wide) {
-  wide.assign(piece.size(), u'\0');
-  try {
-    wide.resize(host::Utf8ToUtf16Into(piece, wide.data()));
-    return std::nullopt;
-  } catch (const host::EncodingError& error) {
-    wide.resize(host::Utf8ToUtf16Into(piece.substr(0, error.Offset()), wide.data()));
-    return host::EncodingError(error.Fault(), offset + error.Offset());
-  }
+  std::optional<host::EncodingError> fault;
+  auto fill = [&](char16_t* units, std::size_t) {
+    try {
+      return host::Utf8ToUtf16Into(piece, units);
+    } catch (const host::EncodingError& error) {
+      fault.emplace(error.Fault(), offset + error.Offset());
+      return host::Utf8ToUtf16Into(piece.substr(0, error.Offset()), units);
+    }
+  };
+  host::Overwrite(wide, piece.size(), fill);
+  return fault;
 }
 
 // Collects UTF-8 output and hands it to the system in large writes.
@@ -173,6 +182,13 @@ bool Format(std::string_view bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+  // Each piece makes and frees the same few strings. Kept on the heap and
+  // never trimmed from it, they reuse the same pages all the way through,
+  // instead of mapping and faulting fresh ones for every piece.
+  mallopt(M_MMAP_THRESHOLD, kHeapBytes);
+  mallopt(M_TRIM_THRESHOLD, kHeapBytes);
+#endif
   if (argc > 2) {
     std::fputs("usage: quillfen-format [FILE]\n", stderr);
     return kFailure;

@@ -161,8 +161,14 @@ String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringVie
     return rest + matches * grow;
   };
   const char16_t* const first_match = text.data() + match;
+  const std::size_t widest = grow + 1;
+  // A result that comes from the ordinary heap even with every unit
+  // replaced is given that much room, which spares counting: the part
+  // never written is never touched.
+  const bool short_text = text.size() <= kLargeTextBytes / sizeof(char16_t) / widest;
   const std::size_t planned =
-      match + (grow == 0 ? text.size() - match : length_with(first_match, PlannedMatches(first_match, end, unit)));
+      match + (grow == 0 || short_text ? (text.size() - match) * widest
+                                       : length_with(first_match, PlannedMatches(first_match, end, unit)));
   const auto write = planned * sizeof(char16_t) >= kStreamBytes ? WriteStreamed : WriteDirect;
   // The part before the first match is written as the rest is: with no
   // match in it, replacing is copying.

@@ -1,7 +1,9 @@
 #include "host/runtime/utf8.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "host/runtime/string_overwrite.h"
 #include "host/runtime/text_kernels.h"
 
 namespace host {
@@ -131,9 +133,20 @@ std::size_t Utf8Length(StringView text) {
 }
 
 String Utf8ToUtf16(std::string_view bytes) {
+  // No unit is cleared before it is written; a fault is carried out of the
+  // fill, which must not throw, and raised once the string is whole again.
+  std::optional<EncodingError> fault;
+  auto fill = [&](char16_t* units, std::size_t) -> std::size_t {
+    try {
+      return Utf8ToUtf16Into(bytes, units);
+    } catch (const EncodingError& error) {
+      fault = error;
+      return 0;
+    }
+  };
   String out;
-  out.resize(bytes.size());
-  out.resize(Utf8ToUtf16Into(bytes, out.data()));
+  Overwrite(out, bytes.size(), fill);
+  if (fault) throw *fault;
   return out;
 }
 
