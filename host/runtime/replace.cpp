@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <new>
 
 #include "host/runtime/find_unit.h"
@@ -134,7 +133,8 @@ Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t uni
         ReplaceUnitInto(first, first + take, unit, with.data(), with.size(), stage.data() + held) -
         stage.data());
     if (staged > static_cast<std::size_t>(out_end - out)) break;
-    const std::size_t ragged = reinterpret_cast<std::uintptr_t>(out + staged) % kLineBytes / sizeof(char16_t);
+    const std::size_t ragged =
+        reinterpret_cast<std::uintptr_t>(out + staged) % kLineBytes / sizeof(char16_t);
     const std::size_t whole = staged - std::min(ragged, staged);
     StreamUnits(stage.data(), whole, out);
     out += whole;
@@ -167,8 +167,9 @@ String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringVie
   // never written is never touched.
   const bool short_text = text.size() <= kLargeTextBytes / sizeof(char16_t) / widest;
   const std::size_t planned =
-      match + (grow == 0 || short_text ? (text.size() - match) * widest
-                                       : length_with(first_match, PlannedMatches(first_match, end, unit)));
+      match + (grow == 0 || short_text
+                   ? (text.size() - match) * widest
+                   : length_with(first_match, PlannedMatches(first_match, end, unit)));
   const auto write = planned * sizeof(char16_t) >= kStreamBytes ? WriteStreamed : WriteDirect;
   // The part before the first match is written as the rest is: with no
   // match in it, replacing is copying.
@@ -182,7 +183,9 @@ String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringVie
   };
   String out;
   Overwrite(out, planned + kReplaceSlack, fill);
-  if (read != end) Overwrite(out, written + length_with(read, CountUnit(read, end, unit)) + kReplaceSlack, fill);
+  if (read != end) {
+    Overwrite(out, written + length_with(read, CountUnit(read, end, unit)) + kReplaceSlack, fill);
+  }
   return out;
 }
 
@@ -196,9 +199,11 @@ void ReplaceInPlace(String& text, std::size_t match, char16_t unit, StringView w
   const char16_t* const end = text.data() + text.size();
   Stage stage;  // left uninitialised: every unit read from it is written first
   while (first != end) {
-    const std::size_t take = std::min(kStageUnits - kReplaceSlack, static_cast<std::size_t>(end - first));
+    const std::size_t take =
+        std::min(kStageUnits - kReplaceSlack, static_cast<std::size_t>(end - first));
     const auto staged = static_cast<std::size_t>(
-        ReplaceUnitInto(first, first + take, unit, with.data(), with.size(), stage.data()) - stage.data());
+        ReplaceUnitInto(first, first + take, unit, with.data(), with.size(), stage.data()) -
+        stage.data());
     std::memcpy(out, stage.data(), staged * sizeof(char16_t));
     out += staged;
     first += take;
@@ -209,7 +214,8 @@ void ReplaceInPlace(String& text, std::size_t match, char16_t unit, StringView w
 // Position of the first `unit` in `text`, or npos.
 std::size_t FirstUnit(StringView text, char16_t unit) {
   const char16_t* at = FindUnit(text.data(), text.data() + text.size(), unit);
-  return at == text.data() + text.size() ? StringView::npos : static_cast<std::size_t>(at - text.data());
+  return at == text.data() + text.size() ? StringView::npos
+                                          : static_cast<std::size_t>(at - text.data());
 }
 
 // Whether a call replaces every occurrence of one unit, with a replacement

@@ -30,7 +30,9 @@ QUILLFEN_KERNEL const char16_t* FindUnitIn(const char16_t* first, const char16_t
   constexpr std::ptrdiff_t kLanes = V::kLanes;
   const typename V::Reg needle = V::Splat(unit);
   while (last - first >= 4 * kLanes) {
-    for (std::ptrdiff_t line = 0; line < 4 * kLanes; line += kLineUnits) PrefetchAhead<V>(first + line);
+    for (std::ptrdiff_t line = 0; line < 4 * kLanes; line += kLineUnits) {
+      PrefetchAhead<V>(first + line);
+    }
     const auto a = V::Equal(V::Load(first), needle);
     const auto b = V::Equal(V::Load(first + kLanes), needle);
     const auto c = V::Equal(V::Load(first + 2 * kLanes), needle);
@@ -151,14 +153,16 @@ QUILLFEN_KERNEL void StreamUnitsIn(const char16_t* in, std::size_t units, char16
   constexpr std::ptrdiff_t kLanes = V::kLanes;
   const char16_t* const end = in + units;
   const auto misaligned = reinterpret_cast<std::uintptr_t>(out) % V::kBytes;
-  auto head = static_cast<std::ptrdiff_t>(misaligned == 0 ? 0 : (V::kBytes - misaligned) / sizeof(char16_t));
-  if (misaligned % sizeof(char16_t) != 0) head = end - in;  // no unit is ever aligned
-  head = std::min(head, end - in);
+  // Units up to the first aligned one; with an odd address, none ever is.
+  std::ptrdiff_t head = end - in;
+  if (misaligned % sizeof(char16_t) == 0) {
+    head = std::min(head, static_cast<std::ptrdiff_t>((V::kBytes - misaligned) % V::kBytes /
+                                                      sizeof(char16_t)));
+  }
   std::memcpy(out, in, static_cast<std::size_t>(head) * sizeof(char16_t));
   in += head;
   out += head;
   while (end - in >= kLanes) {
-    PrefetchAhead<V>(in);
     V::Stream(out, V::Load(in));
     in += kLanes;
     out += kLanes;
