@@ -74,8 +74,7 @@ std::size_t PlannedMatches(const char16_t* first, const char16_t* last, char16_t
 constexpr std::size_t kStageUnits = 8192;
 using Stage = std::array<char16_t, kStageUnits>;
 
-constexpr std::size_t kLineBytes = 64;
-constexpr std::size_t kLineUnits = kLineBytes / sizeof(char16_t);
+constexpr std::size_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
 
 // A result at least this large is written with stores that go around the
 // cache. It is far larger than the cache, so its lines would only be read
@@ -134,7 +133,7 @@ Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t uni
         stage.data());
     if (staged > static_cast<std::size_t>(out_end - out)) break;
     const std::size_t ragged =
-        reinterpret_cast<std::uintptr_t>(out + staged) % kLineBytes / sizeof(char16_t);
+        reinterpret_cast<std::uintptr_t>(out + staged) % kCacheLineBytes / sizeof(char16_t);
     const std::size_t whole = staged - std::min(ragged, staged);
     StreamUnits(stage.data(), whole, out);
     out += whole;
@@ -211,13 +210,6 @@ void ReplaceInPlace(String& text, std::size_t match, char16_t unit, StringView w
   text.resize(static_cast<std::size_t>(out - text.data()));
 }
 
-// Position of the first `unit` in `text`, or npos.
-std::size_t FirstUnit(StringView text, char16_t unit) {
-  const char16_t* at = FindUnit(text.data(), text.data() + text.size(), unit);
-  return at == text.data() + text.size() ? StringView::npos
-                                          : static_cast<std::size_t>(at - text.data());
-}
-
 // Whether a call replaces every occurrence of one unit, with a replacement
 // the block kernels take.
 bool EveryUnit(StringView find, StringView with, std::int32_t count) {
@@ -267,7 +259,7 @@ String Replace(StringView text, StringView find, StringView with, std::int32_t s
   return Guarded([&] {
     if (find.empty() || count == 0) return String(rest);
     if (EveryUnit(find, with, count)) {
-      const std::size_t match = FirstUnit(rest, find[0]);
+      const std::size_t match = FindNext(rest, find, 0);
       if (match == StringView::npos) return String(rest);
       return ReplacedCopy(rest, match, find[0], with);
     }
@@ -283,7 +275,7 @@ String ReplaceOwned(String&& text, StringView find, StringView with, std::int32_
     return Replace(StringView(text), find, with, start, count, compare);
   }
   return Guarded([&] {
-    const std::size_t match = FirstUnit(text, find[0]);
+    const std::size_t match = FindNext(text, find, 0);
     if (match == StringView::npos) return std::move(text);
     if (with.size() > 1) return ReplacedCopy(text, match, find[0], with);
     ReplaceInPlace(text, match, find[0], with);

@@ -12,6 +12,9 @@ namespace host {
 /// stores run ahead of the scan.
 inline constexpr std::size_t kReplaceSlack = 32;
 
+/// The unit in which memory moves between the caches and the processor.
+inline constexpr std::size_t kCacheLineBytes = 64;
+
 /// What a search for line starts found: how many it wrote, and where it
 /// stopped (the end of the range, or earlier when the room ran short).
 struct LineStarts {

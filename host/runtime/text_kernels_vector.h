@@ -14,7 +14,7 @@
 // from memory at the rate of the loads in flight, and the processor's own
 // prefetch keeps too few of them going while the loop also does work.
 inline constexpr std::uintptr_t kPrefetchBytes = 2048;
-inline constexpr std::ptrdiff_t kLineUnits = 32;
+inline constexpr std::ptrdiff_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
 
 // Asks for the line kPrefetchBytes past `at`. Never faults, so it may point
 // past the end of the text; the address is formed as a number for that

@@ -85,21 +85,27 @@ std::u16string ClipboardText() {
   return text;
 }
 
+// What a user gets who pastes `input` into an emptied Inputs, presses
+// Convert and copies the whole of Outputs.
+std::u16string PastedConvertedAndCopied(RunningProgram& program, const std::u16string& input) {
+  HWND inputs = program.Control(kInputsId);
+  HWND outputs = program.Control(kOutputsId);
+  SetText(inputs, u"");
+  PutOnClipboard(input);
+  SendMessageW(inputs, WM_PASTE, 0, 0);
+  EXPECT_EQ(static_cast<std::size_t>(SendMessageW(inputs, WM_GETTEXTLENGTH, 0, 0)), input.size());
+  SendMessageW(program.Control(kCommand1Id), BM_CLICK, 0, 0);
+  SendMessageW(outputs, EM_SETSEL, 0, -1);
+  SendMessageW(outputs, WM_COPY, 0, 0);
+  return ClipboardText();
+}
+
 // Over a megabyte in and out the way a user moves it: pasted into Inputs
 // and copied out of Outputs. (A text that large does not fit in one
 // message sent from another process under every system.)
 TEST_F(ProgramTest, AMegabytePastedInIsConvertedAndCopiedOutWhole) {
   const std::u16string input = Repeated(u"{\"k\":[1,2]}", kMegabytePieces);
-  HWND inputs = program_->Control(kInputsId);
-  HWND outputs = program_->Control(kOutputsId);
-  SetText(inputs, u"");
-  PutOnClipboard(input);
-  SendMessageW(inputs, WM_PASTE, 0, 0);
-  ASSERT_EQ(static_cast<std::size_t>(SendMessageW(inputs, WM_GETTEXTLENGTH, 0, 0)), input.size());
-  SendMessageW(program_->Control(kCommand1Id), BM_CLICK, 0, 0);
-  SendMessageW(outputs, EM_SETSEL, 0, -1);
-  SendMessageW(outputs, WM_COPY, 0, 0);
-  const std::u16string output = ClipboardText();
+  const std::u16string output = PastedConvertedAndCopied(*program_, input);
   const std::u16string expected = Repeated(u"{\r\n\"k\":[1\r\n2]\r\n}", kMegabytePieces);
   ASSERT_EQ(output.size(), expected.size());
   EXPECT_TRUE(output == expected) << "differs in content";
@@ -121,17 +127,9 @@ TEST_F(ProgramTest, TenMegabytesOfMinifiedJsonAreConvertedExactly) {
   }
   input += u"]";
   expected += u"]";
-  HWND inputs = program_->Control(kInputsId);
+  const std::u16string output = PastedConvertedAndCopied(*program_, input);
   HWND outputs = program_->Control(kOutputsId);
-  SetText(inputs, u"");
-  PutOnClipboard(input);
-  SendMessageW(inputs, WM_PASTE, 0, 0);
-  ASSERT_EQ(static_cast<std::size_t>(SendMessageW(inputs, WM_GETTEXTLENGTH, 0, 0)), input.size());
-  SendMessageW(program_->Control(kCommand1Id), BM_CLICK, 0, 0);
   ASSERT_EQ(static_cast<std::size_t>(SendMessageW(outputs, WM_GETTEXTLENGTH, 0, 0)), expected.size());
-  SendMessageW(outputs, EM_SETSEL, 0, -1);
-  SendMessageW(outputs, WM_COPY, 0, 0);
-  const std::u16string output = ClipboardText();
   ASSERT_EQ(output.size(), expected.size());
   EXPECT_TRUE(output == expected) << "differs in content";
   EXPECT_EQ(SendMessageW(outputs, EM_GETLINECOUNT, 0, 0),
