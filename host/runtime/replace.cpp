@@ -10,6 +10,7 @@
 #include "host/runtime/find_unit.h"
 #include "host/runtime/runtime_error.h"
 #include "host/runtime/string_overwrite.h"
+#include "host/runtime/text_storage.h"
 
 namespace host {
 namespace {
@@ -82,6 +83,46 @@ constexpr std::size_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
 // finds the result still in cache, and ordinary stores are quicker.
 constexpr std::size_t kStreamBytes = std::size_t{48} << 20;
 
+// A handed-over input's pages behind the scan move under its result this
+// many bytes at a time, where the result takes fresh memory.
+constexpr std::size_t kSpentBytes = std::size_t{1} << 20;
+// Only a text at least this long is handed on so: a shorter one faults in
+// fewer pages than moving them costs (1 MB took 25% longer).
+constexpr std::size_t kSpentTextBytes = std::size_t{8} << 20;
+
+// The part of a handed-over text already read, moved under the result
+// ahead of its writer: the result is written into pages the process
+// already holds, and the two texts never take the memory of both. Inert
+// for a text that stays.
+class Spent {
+ public:
+  Spent() = default;
+  // The scan is at `read` and the result's room `result_size` units.
+  Spent(char16_t* text, const char16_t* read, char16_t* result, std::size_t result_size)
+      : text_(text),
+        result_(result),
+        end_(result_size * sizeof(char16_t)),
+        moved_(static_cast<std::size_t>(read - text) * sizeof(char16_t)) {}
+
+  // Everything before `read` is no longer needed, and the result is written
+  // up to `written`.
+  void Behind(const char16_t* read, const char16_t* written) noexcept {
+    if (text_ == nullptr) return;
+    const auto done = static_cast<std::size_t>(read - text_) * sizeof(char16_t);
+    if (done - moved_ < kSpentBytes) return;
+    const auto frontier = static_cast<std::size_t>(written - result_) * sizeof(char16_t);
+    ahead_ = MoveSpentPages(text_, moved_, done, result_, std::max(ahead_, frontier), end_);
+    moved_ = done;
+  }
+
+ private:
+  char16_t* text_ = nullptr;
+  char16_t* result_ = nullptr;
+  std::size_t end_ = 0;    // bytes of the result's room
+  std::size_t moved_ = 0;  // bytes of the text dealt with
+  std::size_t ahead_ = 0;  // bytes of the result with pages moved in
+};
+
 // How far a writer below got: in the text, and in the result.
 struct Progress {
   const char16_t* read;
@@ -93,7 +134,7 @@ struct Progress {
 // whole-register stores past a block's result, the kernel writes in place;
 // near the end a block goes through the stage and is kept only if it fits.
 Progress WriteDirect(const char16_t* first, const char16_t* last, char16_t unit, StringView with,
-                     char16_t* out, char16_t* out_end) {
+                     char16_t* out, char16_t* out_end, Spent& spent) {
   const std::size_t widest = std::max<std::size_t>(with.size(), 1);
   const std::size_t chunk = (kStageUnits - kReplaceSlack) / widest;
   Stage stage;  // left uninitialised: every unit read from it is written first
@@ -111,6 +152,7 @@ Progress WriteDirect(const char16_t* first, const char16_t* last, char16_t unit,
       out += staged;
     }
     first += take;
+    spent.Behind(first, out);
   }
   return {first, out};
 }
@@ -121,7 +163,7 @@ Progress WriteDirect(const char16_t* first, const char16_t* last, char16_t unit,
 // streaming avoids, so the ragged end of each block waits in the stage for
 // the next.
 Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t unit, StringView with,
-                       char16_t* out, char16_t* out_end) {
+                       char16_t* out, char16_t* out_end, Spent& spent) {
   const std::size_t widest = std::max<std::size_t>(with.size(), 1);
   const std::size_t chunk = (kStageUnits - kLineUnits - kReplaceSlack) / widest;
   Stage stage;  // left uninitialised: every unit read from it is written first
@@ -140,6 +182,7 @@ Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t uni
     held = staged - whole;
     std::memmove(stage.data(), stage.data() + whole, held * sizeof(char16_t));
     first += take;
+    spent.Behind(first, out);
   }
   std::memcpy(out, stage.data(), held * sizeof(char16_t));
   FinishStreaming();
@@ -149,8 +192,10 @@ Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t uni
 // Replaces every occurrence of a single unit into a new string; `match` is
 // the first. The result is sized once, at its planned length, and written
 // where it lies; should the plan fall short, the rest is counted exactly
-// and the result grows once.
-String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringView with) {
+// and the result grows once. `owned` is the text's storage where the
+// caller has given it up, and then its contents are lost, failure or not.
+String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringView with,
+                    char16_t* owned = nullptr) {
   const char16_t* const end = text.data() + text.size();
   const std::size_t grow = with.size() > 1 ? with.size() - 1 : 0;
   // The length of the text from `from` on, with `matches` of them replaced.
@@ -169,13 +214,18 @@ String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringVie
       match + (grow == 0 || short_text
                    ? (text.size() - match) * widest
                    : length_with(first_match, PlannedMatches(first_match, end, unit)));
-  const auto write = planned * sizeof(char16_t) >= kStreamBytes ? WriteStreamed : WriteDirect;
+  const bool streamed = planned * sizeof(char16_t) >= kStreamBytes;
   // The part before the first match is written as the rest is: with no
   // match in it, replacing is copying.
   const char16_t* read = text.data();
   std::size_t written = 0;
   auto fill = [&](char16_t* units, std::size_t size) {
-    const Progress progress = write(read, end, unit, with, units + written, units + size);
+    // A large result's block says whether it is fresh.
+    const bool fresh = owned != nullptr && size * sizeof(char16_t) >= kLargeTextBytes &&
+                       FreshLargeText(units);
+    Spent spent = fresh ? Spent(owned, read, units, size) : Spent();
+    const auto write = streamed ? WriteStreamed : WriteDirect;
+    const Progress progress = write(read, end, unit, with, units + written, units + size, spent);
     read = progress.read;
     written = static_cast<std::size_t>(progress.written - units);
     return written;
@@ -277,7 +327,12 @@ String ReplaceOwned(String&& text, StringView find, StringView with, std::int32_
   return Guarded([&] {
     const std::size_t match = FindNext(text, find, 0);
     if (match == StringView::npos) return std::move(text);
-    if (with.size() > 1) return ReplacedCopy(text, match, find[0], with);
+    if (with.size() > 1) {
+      // Only storage from the large-text cache can hand its pages on.
+      const bool spent = text.capacity() * sizeof(char16_t) >= kLargeTextBytes &&
+                         text.size() * sizeof(char16_t) >= kSpentTextBytes;
+      return ReplacedCopy(text, match, find[0], with, spent ? text.data() : nullptr);
+    }
     ReplaceInPlace(text, match, find[0], with);
     return std::move(text);
   });

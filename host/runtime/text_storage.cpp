@@ -2,19 +2,27 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <mutex>
 #include <utility>
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace host {
 namespace {
 
-// Each block starts with its capacity; the string's units follow at a
-// distance that keeps them aligned for any vector load.
+// Each block starts with what the cache knows of it; the string's units
+// follow at a distance that keeps them aligned for any vector load.
+struct Header {
+  std::size_t capacity;
+  bool fresh;       // holds no pages an earlier string brought in
+  bool given_back;  // some of its pages went back while a string held it
+};
 constexpr std::size_t kHeader = 64;
+static_assert(sizeof(Header) <= kHeader);
 // A fresh block is this much larger than asked for, so that the slightly
 // longer text of the next step fits the block this one releases.
 constexpr std::size_t kHeadroomDivisor = 4;
@@ -27,8 +35,9 @@ struct Block {
   std::size_t capacity = 0;
 };
 
-std::size_t& CapacityOf(std::byte* base) {
-  return *reinterpret_cast<std::size_t*>(base);
+Header& HeaderOf(std::byte* base) { return *std::launder(reinterpret_cast<Header*>(base)); }
+Header& HeaderOfUnits(const void* units) {
+  return HeaderOf(static_cast<std::byte*>(const_cast<void*>(units)) - kHeader);
 }
 
 #if defined(__linux__)
@@ -42,9 +51,38 @@ std::byte* Map(std::size_t bytes) {
   return static_cast<std::byte*>(base);
 }
 void Unmap(std::byte* base, std::size_t bytes) noexcept { munmap(base, bytes); }
+std::uintptr_t PageSize() noexcept { return static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE)); }
+std::uintptr_t PageDown(const std::byte* at) noexcept {
+  return reinterpret_cast<std::uintptr_t>(at) / PageSize() * PageSize();
+}
+std::uintptr_t PageUp(const std::byte* at) noexcept {
+  return (reinterpret_cast<std::uintptr_t>(at) + PageSize() - 1) / PageSize() * PageSize();
+}
+
+// Moves the whole pages within [first, last) to the page boundary at or
+// after `to`, as many as fit before `to_end`; the range they leave stays
+// mapped, empty. Whole pages only, so a block's header page never moves.
+// Returns the end of what arrived, or `to` if nothing did.
+std::byte* MovePages(std::byte* first, std::byte* last, std::byte* to, std::byte* to_end) noexcept {
+  const std::uintptr_t from = PageUp(first);
+  const std::uintptr_t at = PageUp(to);
+  const std::uintptr_t room_end = PageDown(to_end);
+  if (at >= room_end) return to;
+  const std::uintptr_t end = std::min(PageDown(last), from + (room_end - at));
+  if (from >= end) return to;
+  const std::size_t bytes = end - from;
+  constexpr int kMove = MREMAP_MAYMOVE | MREMAP_FIXED | MREMAP_DONTUNMAP;
+  if (mremap(reinterpret_cast<void*>(from), bytes, bytes, kMove, reinterpret_cast<void*>(at)) ==
+      MAP_FAILED) {
+    return to;  // an older system, or no room for more mappings: the pages stay
+  }
+  return reinterpret_cast<std::byte*>(at + bytes);
+}
 #else
 std::byte* Map(std::size_t bytes) { return static_cast<std::byte*>(::operator new(bytes)); }
 void Unmap(std::byte* base, std::size_t) noexcept { ::operator delete(base); }
+// Heap memory cannot hand its pages on.
+std::byte* MovePages(std::byte*, std::byte*, std::byte* to, std::byte*) noexcept { return to; }
 #endif
 
 void Free(const Block& block) noexcept { Unmap(block.base, block.capacity + kHeader); }
@@ -59,7 +97,7 @@ std::byte* Fresh(std::size_t bytes, bool roomy) {
     capacity = (capacity + kGranule - 1) / kGranule * kGranule;
   }
   std::byte* base = Map(capacity + kHeader);
-  CapacityOf(base) = capacity;
+  new (base) Header{capacity, true, false};
   return base;
 }
 
@@ -131,7 +169,10 @@ std::byte* Take(CacheState& cache, std::size_t bytes) {
 }
 
 void Keep(CacheState& cache, std::byte* base) noexcept {
-  const Block released{base, CapacityOf(base)};
+  Header& header = HeaderOf(base);
+  // A block whose pages went back is as good as a new one, and as costly.
+  header.fresh = std::exchange(header.given_back, false);
+  const Block released{base, header.capacity};
   if (cache.closed) {
     Free(released);
     return;
@@ -161,6 +202,18 @@ void ReleaseLargeText(void* block) noexcept {
 void TrimTextCache() noexcept {
   const auto [cache, hold] = Cache();
   Trim(cache);
+}
+
+bool FreshLargeText(const void* units) noexcept { return HeaderOfUnits(units).fresh; }
+
+std::size_t MoveSpentPages(char16_t* spent, std::size_t first, std::size_t last, char16_t* into,
+                           std::size_t after, std::size_t end) noexcept {
+  auto* from = reinterpret_cast<std::byte*>(spent);
+  auto* to = reinterpret_cast<std::byte*>(into);
+  std::byte* const arrived = MovePages(from + first, from + last, to + after, to + end);
+  if (arrived == to + after) return after;
+  HeaderOfUnits(spent).given_back = true;
+  return static_cast<std::size_t>(arrived - to);
 }
 
 std::size_t CachedTextBytes() noexcept {

@@ -29,6 +29,26 @@ void TrimTextCache() noexcept;
 /// Bytes of the blocks kept at the moment.
 std::size_t CachedTextBytes() noexcept;
 
+/// Whether the block holding the large text at `units` (from
+/// AllocateLargeText) brings no memory of an earlier string: newly mapped,
+/// or kept after its pages went back. Writing such a text faults in pages
+/// the process did not hold before.
+bool FreshLargeText(const void* units) noexcept;
+
+/// Moves the whole pages within bytes [first, last) of the large text at
+/// `spent` into the large text at `into`, from its first page boundary at
+/// or after byte `after`, as many as fit before its byte `end`; where the
+/// system cannot move them (not Linux), they stay. What `spent` held there
+/// reads as zero after, and what lands in `into` is for the caller to
+/// overwrite. Returns the byte of `into` behind the last page moved, or
+/// `after` if none was.
+///
+/// A step whose result takes fresh memory and whose input is given up can
+/// so write into the pages its input no longer needs: the process neither
+/// holds both texts at once nor faults in a page for every one it frees.
+std::size_t MoveSpentPages(char16_t* spent, std::size_t first, std::size_t last, char16_t* into,
+                           std::size_t after, std::size_t end) noexcept;
+
 /// The allocator of host::String: large requests through the cache above.
 template <class T>
 class TextAllocator {

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <thread>
 
+#if defined(__linux__)
+#include <unistd.h>
+#endif
+
 #include "host/runtime/string.h"
+#include "host/runtime/string_overwrite.h"
 
 namespace host {
 namespace {
@@ -110,6 +116,118 @@ TEST_F(TextStorageTest, ThreadsMakingLargeStringsAtOnceKeepTheirTexts) {
   other.join();
   EXPECT_TRUE(first);
   EXPECT_TRUE(second);
+}
+
+TEST_F(TextStorageTest, ABlockIsFreshUntilAStringHasWrittenIt) {
+  const char16_t* block = nullptr;
+  {
+    String first;
+    first.reserve(4 * kLargeUnits);
+    EXPECT_TRUE(FreshLargeText(first.data()));
+    first.assign(4 * kLargeUnits, u'a');
+    block = first.data();
+  }
+  const String again(4 * kLargeUnits, u'b');
+  ASSERT_EQ(again.data(), block);
+  EXPECT_FALSE(FreshLargeText(again.data()));
+}
+
+std::uintptr_t Address(const char16_t* units, std::size_t byte) {
+  return reinterpret_cast<std::uintptr_t>(units) + byte;
+}
+
+char16_t Pattern(std::size_t unit) { return static_cast<char16_t>(1 + unit % 4093); }
+
+constexpr std::size_t kTextBytes = 4 * kLargeTextBytes;
+
+struct MoveCase {
+  const char* name;
+  std::size_t first;  // bytes of the spent text
+  std::size_t last;
+  std::size_t after;  // bytes of the text moved into
+  std::size_t end;
+};
+
+class MoveSpentPagesTest : public TextStorageTest, public testing::WithParamInterface<MoveCase> {};
+
+TEST_P(MoveSpentPagesTest, WholePagesCarryTheirUnitsAndLeaveZeroesBehind) {
+  const MoveCase& c = GetParam();
+  constexpr std::size_t kUnits = kTextBytes / sizeof(char16_t);
+  String spent(kUnits, u'\0');
+  for (std::size_t i = 0; i < kUnits; ++i) spent[i] = Pattern(i);
+  String into;
+  std::size_t arrived = 0;
+  auto move = [&](char16_t* units, std::size_t size) {
+    arrived = MoveSpentPages(spent.data(), c.first, c.last, units, c.after, c.end);
+    return size;
+  };
+  Overwrite(into, kUnits, move);
+
+  // What should have moved, from the pages the ranges hold.
+  std::size_t moved = 0;
+  std::uintptr_t from = 0;
+  std::uintptr_t to = 0;
+#if defined(__linux__)
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  from = (Address(spent.data(), c.first) + page - 1) / page * page;
+  const std::uintptr_t from_end = Address(spent.data(), c.last) / page * page;
+  to = (Address(into.data(), c.after) + page - 1) / page * page;
+  const std::uintptr_t to_end = Address(into.data(), c.end) / page * page;
+  if (from < from_end && to < to_end) moved = std::min(from_end - from, to_end - to);
+#endif
+  if (moved == 0) {
+    EXPECT_EQ(arrived, c.after);
+  } else {
+    EXPECT_EQ(Address(into.data(), arrived), to + moved);
+  }
+  const std::uintptr_t spent_at = Address(spent.data(), 0);
+  for (std::size_t i = 0; i < kUnits; ++i) {
+    const std::uintptr_t at = spent_at + i * sizeof(char16_t);
+    const bool gone = at >= from && at < from + moved;
+    ASSERT_EQ(spent[i], gone ? u'\0' : Pattern(i)) << "spent unit " << i;
+    if (gone) {
+      const std::size_t landed = (to + (at - from) - Address(into.data(), 0)) / sizeof(char16_t);
+      ASSERT_EQ(into[landed], Pattern(i)) << "unit " << i << " at " << landed;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MoveSpentPagesTest,
+    testing::Values(
+        MoveCase{"all_to_the_same_place", 0, kTextBytes, 0, kTextBytes},
+        MoveCase{"ragged_range_further_on", 300'100, 1'500'007, 1'000'005, kTextBytes},
+        MoveCase{"as_much_as_fits", 0, kTextBytes, kTextBytes * 3 / 4, kTextBytes - 3},
+        MoveCase{"no_whole_page_to_move", 100, 3000, 0, kTextBytes},
+        MoveCase{"no_whole_page_of_room", 0, kTextBytes, kTextBytes - 3000, kTextBytes}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TextStorageTest, ABlockWhosePagesMovedAwayIsFreshAgain) {
+  const char16_t* block = nullptr;
+  {
+    String spent(4 * kLargeUnits, u'a');
+    block = spent.data();
+    String into;
+    auto move = [&](char16_t* units, std::size_t size) {
+      MoveSpentPages(spent.data(), 0, size * sizeof(char16_t), units, 0, size * sizeof(char16_t));
+      return size;
+    };
+    Overwrite(into, 4 * kLargeUnits, move);
+  }
+  // The two kept blocks, taken again: the one written in place stays
+  // resident, the other lost its pages.
+  const String first(4 * kLargeUnits, u'b');
+  const String second(4 * kLargeUnits, u'c');
+  const bool first_was_spent = first.data() == block;
+  ASSERT_TRUE(first_was_spent || second.data() == block);
+  const String& was_spent = first_was_spent ? first : second;
+  const String& was_written = first_was_spent ? second : first;
+  EXPECT_FALSE(FreshLargeText(was_written.data()));
+#if defined(__linux__)
+  EXPECT_TRUE(FreshLargeText(was_spent.data()));
+#else
+  EXPECT_FALSE(FreshLargeText(was_spent.data()));
+#endif
 }
 
 }  // namespace
