@@ -177,7 +177,7 @@ Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t uni
     const std::size_t ragged =
         reinterpret_cast<std::uintptr_t>(out + staged) % kCacheLineBytes / sizeof(char16_t);
     const std::size_t whole = staged - std::min(ragged, staged);
-    StreamUnits(stage.data(), whole, out);
+    StreamUnits(stage.data(), whole, out, first + take);
     out += whole;
     held = staged - whole;
     std::memmove(stage.data(), stage.data() + whole, held * sizeof(char16_t));

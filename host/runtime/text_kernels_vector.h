@@ -147,9 +147,12 @@ QUILLFEN_KERNEL char16_t* ReplaceUnitIntoIn(const char16_t* first, const char16_
 }
 
 // Whole registers go to aligned addresses of `out` with stores around the
-// cache; the ragged ends are copied plainly.
+// cache; the ragged ends are copied plainly. For every line stored, a line
+// of `next` is asked for: a block's writing out and the next block's
+// reading in overlap, as they would not if each waited for the other.
 template <class V>
-QUILLFEN_KERNEL void StreamUnitsIn(const char16_t* in, std::size_t units, char16_t* out) {
+QUILLFEN_KERNEL void StreamUnitsIn(const char16_t* in, std::size_t units, char16_t* out,
+                                   const char16_t* next) {
   constexpr std::ptrdiff_t kLanes = V::kLanes;
   const char16_t* const end = in + units;
   const auto misaligned = reinterpret_cast<std::uintptr_t>(out) % V::kBytes;
@@ -162,6 +165,17 @@ QUILLFEN_KERNEL void StreamUnitsIn(const char16_t* in, std::size_t units, char16
   std::memcpy(out, in, static_cast<std::size_t>(head) * sizeof(char16_t));
   in += head;
   out += head;
+  // The address is formed as a number: it may lie past the end of the text.
+  auto ahead = reinterpret_cast<std::uintptr_t>(next);
+  while (end - in >= kLineUnits) {
+    V::PrefetchSecondLevel(reinterpret_cast<const void*>(ahead));
+    ahead += kCacheLineBytes;
+    for (std::ptrdiff_t lane = 0; lane < kLineUnits; lane += kLanes) {
+      V::Stream(out + lane, V::Load(in + lane));
+    }
+    in += kLineUnits;
+    out += kLineUnits;
+  }
   while (end - in >= kLanes) {
     V::Stream(out, V::Load(in));
     in += kLanes;
