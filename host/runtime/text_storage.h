@@ -3,7 +3,9 @@
 // Large ones come from a cache of large blocks: a whole-text operation
 // builds a new string while the one before still lives, so the block the
 // step before released is taken again, its pages already in memory, rather
-// than having the system map and zero fresh pages for every step.
+// than having the system map and zero fresh pages for every step. Where a
+// step's result takes fresh memory after all, the pages of the input it
+// was handed can move under the result as it is written.
 #include <cstddef>
 #include <new>
 #include <type_traits>
@@ -31,8 +33,8 @@ std::size_t CachedTextBytes() noexcept;
 
 /// Whether the block holding the large text at `units` (from
 /// AllocateLargeText) brings no memory of an earlier string: newly mapped,
-/// or kept after its pages went back. Writing such a text faults in pages
-/// the process did not hold before.
+/// or kept after its pages moved away (MoveSpentPages). Writing such a text
+/// faults in pages the process did not hold before.
 bool FreshLargeText(const void* units) noexcept;
 
 /// Moves the whole pages within bytes [first, last) of the large text at
