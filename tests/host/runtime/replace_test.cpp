@@ -102,6 +102,19 @@ TEST(Replace, LongTextsMatchTheNaiveReplacementWhereverTheMatchesLie) {
   }
 }
 
+TEST(Replace, AGivenUpTextMovingUnderAResultWithinTheCacheMatchesTheNaiveReplacement) {
+  // Long enough for its pages to move under a result taking fresh memory,
+  // short enough for the result to be written through the cache.
+  for (const String& text : LongTexts(std::size_t{5} << 20)) {
+    for (const StringView with : {StringView(u"\r\n"), StringView(u"{\r\n")}) {
+      String given = text;
+      TrimTextCache();
+      EXPECT_EQ(Replace(std::move(given), u",", with), Naive(text, u',', with))
+          << "with " << with.size();
+    }
+  }
+}
+
 TEST(Replace, ResultsLargerThanTheCacheMatchTheNaiveReplacement) {
   // Written around the cache: a new string from a text that stays, and a
   // growing one from a text given up; with the plan short, or exact.
