@@ -87,8 +87,11 @@ constexpr std::size_t kStreamBytes = std::size_t{48} << 20;
 // many bytes at a time, where the result takes fresh memory.
 constexpr std::size_t kSpentBytes = std::size_t{1} << 20;
 // Only a text at least this long is handed on so: a shorter one faults in
-// fewer pages than moving them costs (1 MB took 25% longer).
+// fewer pages than moving them costs (1 MB took 25% longer). Such a text,
+// and a result growing from it, has its storage from the large-text cache,
+// the only storage that can hand its pages on.
 constexpr std::size_t kSpentTextBytes = std::size_t{8} << 20;
+static_assert(kSpentTextBytes >= kLargeTextBytes);
 
 // The part of a handed-over text already read, moved under the result
 // ahead of its writer: the result is written into pages the process
@@ -193,7 +196,9 @@ Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t uni
 // the first. The result is sized once, at its planned length, and written
 // where it lies; should the plan fall short, the rest is counted exactly
 // and the result grows once. `owned` is the text's storage where the
-// caller has given it up, and then its contents are lost, failure or not.
+// caller has given it up and it is long enough to hand its pages on; its
+// contents are then lost, failure or not. The result, never shorter, is a
+// large text too, whose block says whether it is fresh.
 String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringView with,
                     char16_t* owned = nullptr) {
   const char16_t* const end = text.data() + text.size();
@@ -214,17 +219,14 @@ String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringVie
       match + (grow == 0 || short_text
                    ? (text.size() - match) * widest
                    : length_with(first_match, PlannedMatches(first_match, end, unit)));
-  const bool streamed = planned * sizeof(char16_t) >= kStreamBytes;
+  const auto write = planned * sizeof(char16_t) >= kStreamBytes ? WriteStreamed : WriteDirect;
   // The part before the first match is written as the rest is: with no
   // match in it, replacing is copying.
   const char16_t* read = text.data();
   std::size_t written = 0;
   auto fill = [&](char16_t* units, std::size_t size) {
-    // A large result's block says whether it is fresh.
-    const bool fresh = owned != nullptr && size * sizeof(char16_t) >= kLargeTextBytes &&
-                       FreshLargeText(units);
-    Spent spent = fresh ? Spent(owned, read, units, size) : Spent();
-    const auto write = streamed ? WriteStreamed : WriteDirect;
+    Spent spent = owned != nullptr && FreshLargeText(units) ? Spent(owned, read, units, size)
+                                                            : Spent();
     const Progress progress = write(read, end, unit, with, units + written, units + size, spent);
     read = progress.read;
     written = static_cast<std::size_t>(progress.written - units);
@@ -328,9 +330,7 @@ String ReplaceOwned(String&& text, StringView find, StringView with, std::int32_
     const std::size_t match = FindNext(text, find, 0);
     if (match == StringView::npos) return std::move(text);
     if (with.size() > 1) {
-      // Only storage from the large-text cache can hand its pages on.
-      const bool spent = text.capacity() * sizeof(char16_t) >= kLargeTextBytes &&
-                         text.size() * sizeof(char16_t) >= kSpentTextBytes;
+      const bool spent = text.size() * sizeof(char16_t) >= kSpentTextBytes;
       return ReplacedCopy(text, match, find[0], with, spent ? text.data() : nullptr);
     }
     ReplaceInPlace(text, match, find[0], with);

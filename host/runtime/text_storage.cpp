@@ -19,7 +19,7 @@ namespace {
 struct Header {
   std::size_t capacity;
   bool fresh;       // holds no pages an earlier string brought in
-  bool given_back;  // some of its pages went back while a string held it
+  bool given_back;  // some of its pages moved away while a string held it
 };
 constexpr std::size_t kHeader = 64;
 static_assert(sizeof(Header) <= kHeader);
@@ -36,8 +36,9 @@ struct Block {
 };
 
 Header& HeaderOf(std::byte* base) { return *std::launder(reinterpret_cast<Header*>(base)); }
-Header& HeaderOfUnits(const void* units) {
-  return HeaderOf(static_cast<std::byte*>(const_cast<void*>(units)) - kHeader);
+const Header& HeaderOfUnits(const void* units) {
+  const auto* base = static_cast<const std::byte*>(units) - kHeader;
+  return *std::launder(reinterpret_cast<const Header*>(base));
 }
 
 #if defined(__linux__)
@@ -212,7 +213,7 @@ std::size_t MoveSpentPages(char16_t* spent, std::size_t first, std::size_t last,
   auto* to = reinterpret_cast<std::byte*>(into);
   std::byte* const arrived = MovePages(from + first, from + last, to + after, to + end);
   if (arrived == to + after) return after;
-  HeaderOfUnits(spent).given_back = true;
+  HeaderOf(from - kHeader).given_back = true;
   return static_cast<std::size_t>(arrived - to);
 }
 
