@@ -83,9 +83,10 @@ constexpr std::size_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
 // finds the result still in cache, and ordinary stores are quicker.
 constexpr std::size_t kStreamBytes = std::size_t{48} << 20;
 
-// A handed-over input's pages behind the scan move under its result this
-// many bytes at a time, where the result takes fresh memory.
-constexpr std::size_t kSpentBytes = std::size_t{1} << 20;
+// A handed-over input's pages behind the scan move under its result once
+// the scan is this many bytes on, where the result takes fresh memory: a
+// few large pages at a time.
+constexpr std::size_t kSpentBytes = std::size_t{4} << 20;
 // Only a text at least this long is handed on so: a shorter one faults in
 // fewer pages than moving them costs (1 MB took 25% longer). Such a text,
 // and a result growing from it, has its storage from the large-text cache,
@@ -114,8 +115,10 @@ class Spent {
     const auto done = static_cast<std::size_t>(read - text_) * sizeof(char16_t);
     if (done - moved_ < kSpentBytes) return;
     const auto frontier = static_cast<std::size_t>(written - result_) * sizeof(char16_t);
-    ahead_ = MoveSpentPages(text_, moved_, done, result_, std::max(ahead_, frontier), end_);
-    moved_ = done;
+    const SpentMove move =
+        MoveSpentPages(text_, moved_, done, result_, std::max(ahead_, frontier), end_);
+    moved_ = move.spent;
+    ahead_ = move.into;
   }
 
  private:

@@ -5,7 +5,8 @@
 // step before released is taken again, its pages already in memory, rather
 // than having the system map and zero fresh pages for every step. Where a
 // step's result takes fresh memory after all, the pages of the input it
-// was handed can move under the result as it is written.
+// was handed can move under the result as it is written. Where the system
+// has large pages, a block asks for them.
 #include <cstddef>
 #include <new>
 #include <type_traits>
@@ -37,19 +38,33 @@ std::size_t CachedTextBytes() noexcept;
 /// faults in pages the process did not hold before.
 bool FreshLargeText(const void* units) noexcept;
 
-/// Moves the whole pages within bytes [first, last) of the large text at
-/// `spent` into the large text at `into`, from its first page boundary at
-/// or after byte `after`, as many as fit before its byte `end`; where the
-/// system cannot move them (not Linux), they stay. What `spent` held there
-/// reads as zero after, and what lands in `into` is for the caller to
-/// overwrite. Returns the byte of `into` behind the last page moved, or
-/// `after` if none was.
+/// What MoveSpentPages did, in bytes: how far the spent text is dealt with,
+/// and where in the receiving text the pages moved so far end.
+struct SpentMove {
+  std::size_t spent;
+  std::size_t into;
+};
+
+/// The pages MoveSpentPages moves, in bytes: the system's large page, to
+/// which every large text's block is aligned, so a page moves with its
+/// mapping whole. 0 where the system cannot move pages.
+std::size_t SpentPageBytes() noexcept;
+
+/// Moves the whole pages (SpentPageBytes) within bytes [first, last) of the
+/// large text at `spent` into the large text at `into`, from its first page
+/// boundary at or after byte `after`, as many as fit before its byte `end`;
+/// where the system cannot move them (not Linux), they stay. What `spent`
+/// held there reads as zero after, and what lands in `into` is for the
+/// caller to overwrite. Returns how far `spent` is dealt with: at the start
+/// of the ragged page behind the last one moved, so that the next call goes
+/// on from there, or at `last` where no more can move; and the byte of
+/// `into` behind the last page moved, or `after` if none was.
 ///
 /// A step whose result takes fresh memory and whose input is given up can
 /// so write into the pages its input no longer needs: the process neither
 /// holds both texts at once nor faults in a page for every one it frees.
-std::size_t MoveSpentPages(char16_t* spent, std::size_t first, std::size_t last, char16_t* into,
-                           std::size_t after, std::size_t end) noexcept;
+SpentMove MoveSpentPages(char16_t* spent, std::size_t first, std::size_t last, char16_t* into,
+                         std::size_t after, std::size_t end) noexcept;
 
 /// The allocator of host::String: large requests through the cache above.
 template <class T>

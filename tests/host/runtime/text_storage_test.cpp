@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <thread>
-
-#if defined(__linux__)
-#include <unistd.h>
-#endif
 
 #include "host/runtime/string.h"
 #include "host/runtime/string_overwrite.h"
@@ -138,7 +135,18 @@ std::uintptr_t Address(const char16_t* units, std::size_t byte) {
 
 char16_t Pattern(std::size_t unit) { return static_cast<char16_t>(1 + unit % 4093); }
 
-constexpr std::size_t kTextBytes = 4 * kLargeTextBytes;
+// Eight large pages, so that every case has whole pages to move.
+constexpr std::size_t kTextBytes = 16 * kLargeTextBytes;
+constexpr std::size_t kTextUnits = kTextBytes / sizeof(char16_t);
+
+String Patterned() {
+  String text(kTextUnits, u'\0');
+  for (std::size_t i = 0; i < kTextUnits; ++i) text[i] = Pattern(i);
+  return text;
+}
+
+std::uintptr_t PageUp(std::uintptr_t at, std::uintptr_t page) { return (at + page - 1) / page * page; }
+std::uintptr_t PageDown(std::uintptr_t at, std::uintptr_t page) { return at / page * page; }
 
 struct MoveCase {
   const char* name;
@@ -152,36 +160,40 @@ class MoveSpentPagesTest : public TextStorageTest, public testing::WithParamInte
 
 TEST_P(MoveSpentPagesTest, WholePagesCarryTheirUnitsAndLeaveZeroesBehind) {
   const MoveCase& c = GetParam();
-  constexpr std::size_t kUnits = kTextBytes / sizeof(char16_t);
-  String spent(kUnits, u'\0');
-  for (std::size_t i = 0; i < kUnits; ++i) spent[i] = Pattern(i);
+  String spent = Patterned();
   String into;
-  std::size_t arrived = 0;
+  SpentMove result{};
   auto move = [&](char16_t* units, std::size_t size) {
-    arrived = MoveSpentPages(spent.data(), c.first, c.last, units, c.after, c.end);
+    result = MoveSpentPages(spent.data(), c.first, c.last, units, c.after, c.end);
     return size;
   };
-  Overwrite(into, kUnits, move);
+  Overwrite(into, kTextUnits, move);
 
   // What should have moved, from the pages the ranges hold.
   std::size_t moved = 0;
   std::uintptr_t from = 0;
   std::uintptr_t to = 0;
-#if defined(__linux__)
-  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  from = (Address(spent.data(), c.first) + page - 1) / page * page;
-  const std::uintptr_t from_end = Address(spent.data(), c.last) / page * page;
-  to = (Address(into.data(), c.after) + page - 1) / page * page;
-  const std::uintptr_t to_end = Address(into.data(), c.end) / page * page;
-  if (from < from_end && to < to_end) moved = std::min(from_end - from, to_end - to);
-#endif
+  std::size_t dealt_with = c.last;
+  if (const std::uintptr_t page = SpentPageBytes(); page != 0) {
+    from = PageUp(Address(spent.data(), c.first), page);
+    const std::uintptr_t from_end = PageDown(Address(spent.data(), c.last), page);
+    to = PageUp(Address(into.data(), c.after), page);
+    const std::uintptr_t to_end = PageDown(Address(into.data(), c.end), page);
+    if (from >= from_end) {
+      dealt_with = c.first;  // left for a later call to take up
+    } else if (to < to_end) {
+      moved = std::min(from_end - from, to_end - to);
+      if (moved == from_end - from) dealt_with = from_end - Address(spent.data(), 0);
+    }
+  }
+  EXPECT_EQ(result.spent, dealt_with);
   if (moved == 0) {
-    EXPECT_EQ(arrived, c.after);
+    EXPECT_EQ(result.into, c.after);
   } else {
-    EXPECT_EQ(Address(into.data(), arrived), to + moved);
+    EXPECT_EQ(Address(into.data(), result.into), to + moved);
   }
   const std::uintptr_t spent_at = Address(spent.data(), 0);
-  for (std::size_t i = 0; i < kUnits; ++i) {
+  for (std::size_t i = 0; i < kTextUnits; ++i) {
     const std::uintptr_t at = spent_at + i * sizeof(char16_t);
     const bool gone = at >= from && at < from + moved;
     ASSERT_EQ(spent[i], gone ? u'\0' : Pattern(i)) << "spent unit " << i;
@@ -196,11 +208,45 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, MoveSpentPagesTest,
     testing::Values(
         MoveCase{"all_to_the_same_place", 0, kTextBytes, 0, kTextBytes},
-        MoveCase{"ragged_range_further_on", 300'100, 1'500'007, 1'000'005, kTextBytes},
+        MoveCase{"ragged_range_further_on", 3'000'100, 11'500'007, 5'000'005, kTextBytes},
         MoveCase{"as_much_as_fits", 0, kTextBytes, kTextBytes * 3 / 4, kTextBytes - 3},
         MoveCase{"no_whole_page_to_move", 100, 3000, 0, kTextBytes},
         MoveCase{"no_whole_page_of_room", 0, kTextBytes, kTextBytes - 3000, kTextBytes}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TextStorageTest, PagesMovedAStretchAtATimeAllArrive) {
+  // As a scan hands its text on: stretches shorter than a page, each call
+  // going on from where the last one left off.
+  String spent = Patterned();
+  String into;
+  auto move = [&](char16_t* units, std::size_t size) {
+    SpentMove at{0, 0};
+    for (std::size_t done = 0; done < kTextBytes;) {
+      done = std::min(kTextBytes, done + kLargeTextBytes / 3);
+      at = MoveSpentPages(spent.data(), at.spent, done, units, at.into, kTextBytes);
+    }
+    return size;
+  };
+  Overwrite(into, kTextUnits, move);
+
+  // Both blocks start alike within a page, so every whole page lands at
+  // its own offset.
+  std::uintptr_t from = 0;
+  std::uintptr_t from_end = 0;
+  if (const std::uintptr_t page = SpentPageBytes(); page != 0) {
+    from = PageUp(Address(spent.data(), 0), page);
+    from_end = PageDown(Address(spent.data(), kTextBytes), page);
+    ASSERT_LT(from, from_end);
+  }
+  for (std::size_t i = 0; i < kTextUnits; ++i) {
+    const std::uintptr_t at = Address(spent.data(), i * sizeof(char16_t));
+    const bool gone = at >= from && at < from_end;
+    ASSERT_EQ(spent[i], gone ? u'\0' : Pattern(i)) << "spent unit " << i;
+    if (gone) {
+      ASSERT_EQ(into[i], Pattern(i)) << "unit " << i;
+    }
+  }
+}
 
 TEST_F(TextStorageTest, ABlockWhosePagesMovedAwayIsFreshAgain) {
   const char16_t* block = nullptr;
@@ -209,7 +255,8 @@ TEST_F(TextStorageTest, ABlockWhosePagesMovedAwayIsFreshAgain) {
     block = spent.data();
     String into;
     auto move = [&](char16_t* units, std::size_t size) {
-      MoveSpentPages(spent.data(), 0, size * sizeof(char16_t), units, 0, size * sizeof(char16_t));
+      (void)MoveSpentPages(spent.data(), 0, size * sizeof(char16_t), units, 0,
+                           size * sizeof(char16_t));
       return size;
     };
     Overwrite(into, 4 * kLargeUnits, move);
