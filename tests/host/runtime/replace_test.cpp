@@ -129,19 +129,6 @@ TEST(Replace, ResultsLargerThanTheCacheMatchTheNaiveReplacement) {
   }
 }
 
-// A text this long takes large pages, and its pages move a large page at a
-// time under the result of a step it is given up to.
-constexpr std::size_t kLargePagedUnits = kLargePagedTextBytes / sizeof(char16_t);
-
-TEST(Replace, AGivenUpTextOnLargePagesMatchesTheNaiveReplacement) {
-  const std::vector<String> texts = LongTexts(kLargePagedUnits);
-  for (const String* text : {&texts[0], &texts[1]}) {
-    String given = *text;
-    TrimTextCache();
-    EXPECT_EQ(Replace(std::move(given), u",", u"{\r\n"), Naive(*text, u',', u"{\r\n"));
-  }
-}
-
 #if defined(__linux__)
 // Bytes of the process's resident set: now, or at its peak since the last
 // ResetPeak.
@@ -155,23 +142,19 @@ std::size_t Resident(const std::string& field) {
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 TEST(Replace, AGrowingStepOfAGivenUpTextHoldsLittleMoreThanItsResult) {
-  // On small pages, and on large ones.
-  for (const std::size_t units : {std::size_t{26} << 20, kLargePagedUnits}) {
-    SCOPED_TRACE(units);
-    String text = LongTexts(units)[1];
-    const String expected = Naive(text, u',', u"{\r\n");
-    TrimTextCache();
-    ResetPeak();
-    const std::size_t before = Resident("VmRSS:");
-    if (Resident("VmHWM:") > before + (std::size_t{4} << 20)) GTEST_SKIP() << "no peak reset here";
-    const String result = Replace(std::move(text), u",", u"{\r\n");
-    const std::size_t result_bytes = result.size() * sizeof(char16_t);
-    // Text and result both whole would be more than twice the result's
-    // growth; moving the text's pages under the result keeps the step to
-    // the growth and the few megabytes in flight.
-    EXPECT_LT(Resident("VmHWM:") - before, result_bytes / 2);
-    EXPECT_EQ(result, expected);
-  }
+  String text = LongTexts(std::size_t{26} << 20)[1];
+  const String expected = Naive(text, u',', u"{\r\n");
+  TrimTextCache();
+  ResetPeak();
+  const std::size_t before = Resident("VmRSS:");
+  if (Resident("VmHWM:") > before + (std::size_t{4} << 20)) GTEST_SKIP() << "no peak reset here";
+  const String result = Replace(std::move(text), u",", u"{\r\n");
+  const std::size_t result_bytes = result.size() * sizeof(char16_t);
+  // Text and result both whole would be more than twice the result's
+  // growth; moving the text's pages under the result keeps the step to the
+  // growth and the few megabytes in flight.
+  EXPECT_LT(Resident("VmHWM:") - before, result_bytes / 2);
+  EXPECT_EQ(result, expected);
 }
 #endif
 
