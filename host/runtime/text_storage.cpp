@@ -48,48 +48,36 @@ struct Moved {
   std::byte* into;
 };
 
-// A block of kLargePagedTextBytes and more is aligned to the system's large
-// page and asks for such pages: long scans and copies then miss the address
-// cache once per 2 MiB rather than once per 4 KiB (a 200 MB scan: 12.3 ms
-// on small pages, 11 on large; a 100 MB conversion: 117 ms, 90), and the
-// pages a step moves under its result move whole. A shorter text would
-// lose more memory than it saves time: at each end of a step, the large
-// page that cannot move yet is held twice (a 10 MB conversion held 0.71 of
-// its text above its input at the peak, against 0.26 on small pages; with
-// the bar at 64 MiB, a 30 MB one in the window peaked at 4.00 times its
-// text, against 3.87).
-bool LargePaged(std::size_t capacity) { return capacity >= kLargePagedTextBytes; }
-
 #if defined(__linux__)
+// A block is aligned to the system's large page and asks for such pages:
+// a step's long scans and copies then miss the address cache once per
+// 2 MiB rather than once per 4 KiB (a 200 MB scan: 12.3 ms on small pages,
+// 11 on large; a whole 100 MB conversion: 115 ms, 96). The pages a step
+// moves under its result are large pages too, so they move whole.
 constexpr std::uintptr_t kLargePageBytes = std::uintptr_t{2} << 20;
 
 std::uintptr_t SystemPage() noexcept { return static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE)); }
-std::uintptr_t PageOf(bool large) noexcept {
-  return large ? std::max(kLargePageBytes, SystemPage()) : SystemPage();
-}
-std::uintptr_t Down(std::uintptr_t at, std::uintptr_t page) noexcept { return at / page * page; }
-std::uintptr_t Up(std::uintptr_t at, std::uintptr_t page) noexcept {
-  return Down(at + page - 1, page);
-}
+std::uintptr_t PageSize() noexcept { return std::max(kLargePageBytes, SystemPage()); }
+std::uintptr_t PageDown(std::uintptr_t at) noexcept { return at / PageSize() * PageSize(); }
+std::uintptr_t PageUp(std::uintptr_t at) noexcept { return PageDown(at + PageSize() - 1); }
 
 // Straight from the system, so that a released block goes back whole.
-std::byte* Map(std::size_t bytes, bool large) {
+std::byte* Map(std::size_t bytes) {
+  const std::uintptr_t align = PageSize();
   const std::uintptr_t small = SystemPage();
-  // A large-paged block is mapped a page too long, and trimmed to align it.
-  const std::uintptr_t align = PageOf(large);
-  const std::uintptr_t extra = align - small;
   if (bytes > static_cast<std::size_t>(-1) - align - small) throw std::bad_alloc();
-  const std::size_t length = Up(bytes, small);
-  void* raw = mmap(nullptr, length + extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+  const std::size_t length = (bytes + small - 1) / small * small;
+  void* raw = mmap(nullptr, length + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
                    -1, 0);
   if (raw == MAP_FAILED) throw std::bad_alloc();
+  // The address space either side of the aligned block goes back at once.
   const auto start = reinterpret_cast<std::uintptr_t>(raw);
-  const std::uintptr_t base = Up(start, align);
+  const std::uintptr_t base = PageUp(start);
   if (base != start) munmap(raw, base - start);
-  if (start + extra != base) munmap(reinterpret_cast<void*>(base + length), start + extra - base);
+  if (start + align != base) munmap(reinterpret_cast<void*>(base + length), start + align - base);
   // Advice only: where the system has no large pages to give, small ones
   // serve as before.
-  if (large) madvise(reinterpret_cast<void*>(base), length, MADV_HUGEPAGE);
+  madvise(reinterpret_cast<void*>(base), length, MADV_HUGEPAGE);
   return reinterpret_cast<std::byte*>(base);
 }
 void Unmap(std::byte* base, std::size_t bytes) noexcept { munmap(base, bytes); }
@@ -97,13 +85,12 @@ void Unmap(std::byte* base, std::size_t bytes) noexcept { munmap(base, bytes); }
 // Moves the whole pages within [first, last) to the page boundary at or
 // after `to`, as many as fit before `to_end`; the range they leave stays
 // mapped, empty. Whole pages only, so a block's header page never moves.
-Moved MovePages(std::byte* first, std::byte* last, std::byte* to, std::byte* to_end,
-                std::uintptr_t page) noexcept {
-  const std::uintptr_t from = Up(reinterpret_cast<std::uintptr_t>(first), page);
-  const std::uintptr_t from_end = Down(reinterpret_cast<std::uintptr_t>(last), page);
+Moved MovePages(std::byte* first, std::byte* last, std::byte* to, std::byte* to_end) noexcept {
+  const std::uintptr_t from = PageUp(reinterpret_cast<std::uintptr_t>(first));
+  const std::uintptr_t from_end = PageDown(reinterpret_cast<std::uintptr_t>(last));
   if (from >= from_end) return {first, to};  // no whole page yet: the next call takes it up
-  const std::uintptr_t at = Up(reinterpret_cast<std::uintptr_t>(to), page);
-  const std::uintptr_t room_end = Down(reinterpret_cast<std::uintptr_t>(to_end), page);
+  const std::uintptr_t at = PageUp(reinterpret_cast<std::uintptr_t>(to));
+  const std::uintptr_t room_end = PageDown(reinterpret_cast<std::uintptr_t>(to_end));
   if (at >= room_end) return {last, to};  // no room left: these pages stay
   const std::size_t bytes = std::min(from_end - from, room_end - at);
   constexpr int kMove = MREMAP_MAYMOVE | MREMAP_FIXED | MREMAP_DONTUNMAP;
@@ -117,20 +104,14 @@ Moved MovePages(std::byte* first, std::byte* last, std::byte* to, std::byte* to_
       bytes == from_end - from ? reinterpret_cast<std::byte*>(from_end) : last;
   return {spent, reinterpret_cast<std::byte*>(at + bytes)};
 }
-
-// Large pages move whole only between two blocks that have them.
-std::uintptr_t MovedPage(std::size_t spent_capacity, std::size_t into_capacity) noexcept {
-  return PageOf(LargePaged(spent_capacity) && LargePaged(into_capacity));
-}
 #else
-std::byte* Map(std::size_t bytes, bool) { return static_cast<std::byte*>(::operator new(bytes)); }
+std::byte* Map(std::size_t bytes) { return static_cast<std::byte*>(::operator new(bytes)); }
 void Unmap(std::byte* base, std::size_t) noexcept { ::operator delete(base); }
 
 // Heap memory cannot hand its pages on.
-Moved MovePages(std::byte*, std::byte* last, std::byte* to, std::byte*, std::uintptr_t) noexcept {
+Moved MovePages(std::byte*, std::byte* last, std::byte* to, std::byte*) noexcept {
   return {last, to};
 }
-std::uintptr_t MovedPage(std::size_t, std::size_t) noexcept { return 0; }
 #endif
 
 void Free(const Block& block) noexcept { Unmap(block.base, block.capacity + kHeader); }
@@ -144,7 +125,7 @@ std::byte* Fresh(std::size_t bytes, bool roomy) {
     capacity += std::min(bytes / kHeadroomDivisor, limit - bytes);
     capacity = (capacity + kGranule - 1) / kGranule * kGranule;
   }
-  std::byte* base = Map(capacity + kHeader, LargePaged(capacity));
+  std::byte* base = Map(capacity + kHeader);
   new (base) Header{capacity, true, false};
   return base;
 }
@@ -254,16 +235,19 @@ void TrimTextCache() noexcept {
 
 bool FreshLargeText(const void* units) noexcept { return HeaderOfUnits(units).fresh; }
 
-std::size_t SpentPageBytes(const char16_t* spent, const char16_t* into) noexcept {
-  return MovedPage(HeaderOfUnits(spent).capacity, HeaderOfUnits(into).capacity);
+std::size_t SpentPageBytes() noexcept {
+#if defined(__linux__)
+  return PageSize();
+#else
+  return 0;
+#endif
 }
 
 SpentMove MoveSpentPages(char16_t* spent, std::size_t first, std::size_t last, char16_t* into,
                          std::size_t after, std::size_t end) noexcept {
   auto* from = reinterpret_cast<std::byte*>(spent);
   auto* to = reinterpret_cast<std::byte*>(into);
-  const Moved moved = MovePages(from + first, from + last, to + after, to + end,
-                                SpentPageBytes(spent, into));
+  const Moved moved = MovePages(from + first, from + last, to + after, to + end);
   if (moved.into != to + after) HeaderOf(from - kHeader).given_back = true;
   return {static_cast<std::size_t>(moved.spent - from), static_cast<std::size_t>(moved.into - to)};
 }

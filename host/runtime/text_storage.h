@@ -5,8 +5,8 @@
 // step before released is taken again, its pages already in memory, rather
 // than having the system map and zero fresh pages for every step. Where a
 // step's result takes fresh memory after all, the pages of the input it
-// was handed can move under the result as it is written. A very long
-// text's block asks for the system's large pages.
+// was handed can move under the result as it is written. Where the system
+// has large pages, a block asks for them.
 #include <cstddef>
 #include <new>
 #include <type_traits>
@@ -15,9 +15,6 @@ namespace host {
 
 /// Strings of at least this many bytes take their storage from the cache.
 inline constexpr std::size_t kLargeTextBytes = std::size_t{1} << 20;
-
-/// A block of at least this many bytes asks for the system's large pages.
-inline constexpr std::size_t kLargePagedTextBytes = std::size_t{128} << 20;
 
 /// A block of at least `bytes` bytes (kLargeTextBytes or more); throws
 /// std::bad_alloc.
@@ -48,11 +45,10 @@ struct SpentMove {
   std::size_t into;
 };
 
-/// The pages MoveSpentPages moves between these two large texts, in bytes:
-/// the system's large page where both blocks have them (very long texts,
-/// whose blocks are aligned to it, so a page moves with its mapping whole),
-/// else its page. 0 where the system cannot move pages.
-std::size_t SpentPageBytes(const char16_t* spent, const char16_t* into) noexcept;
+/// The pages MoveSpentPages moves, in bytes: the system's large page, to
+/// which every large text's block is aligned, so a page moves with its
+/// mapping whole. 0 where the system cannot move pages.
+std::size_t SpentPageBytes() noexcept;
 
 /// Moves the whole pages (SpentPageBytes) within bytes [first, last) of the
 /// large text at `spent` into the large text at `into`, from its first page

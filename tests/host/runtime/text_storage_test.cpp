@@ -6,11 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <thread>
-#include <tuple>
-
-#if defined(__linux__)
-#include <unistd.h>
-#endif
 
 #include "host/runtime/string.h"
 #include "host/runtime/string_overwrite.h"
@@ -140,90 +135,52 @@ std::uintptr_t Address(const char16_t* units, std::size_t byte) {
 
 char16_t Pattern(std::size_t unit) { return static_cast<char16_t>(1 + unit % 4093); }
 
-// Texts whose blocks move small pages, and long ones whose blocks move
-// large pages; both hold several whole pages of either kind.
-constexpr std::size_t kSmallPagedBytes = 16 * kLargeTextBytes;
-constexpr std::size_t kTextSizes[] = {kSmallPagedBytes, kLargePagedTextBytes};
+// Eight large pages, so that every case has whole pages to move.
+constexpr std::size_t kTextBytes = 16 * kLargeTextBytes;
+constexpr std::size_t kTextUnits = kTextBytes / sizeof(char16_t);
 
-String Patterned(std::size_t bytes) {
-  String text(bytes / sizeof(char16_t), u'\0');
-  for (std::size_t i = 0; i < text.size(); ++i) text[i] = Pattern(i);
+String Patterned() {
+  String text(kTextUnits, u'\0');
+  for (std::size_t i = 0; i < kTextUnits; ++i) text[i] = Pattern(i);
   return text;
 }
 
 std::uintptr_t PageUp(std::uintptr_t at, std::uintptr_t page) { return (at + page - 1) / page * page; }
 std::uintptr_t PageDown(std::uintptr_t at, std::uintptr_t page) { return at / page * page; }
 
-TEST_F(TextStorageTest, OnlyVeryLongTextsMoveLargePages) {
-#if defined(__linux__)
-  const auto system_page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-  const String small_a = Patterned(kSmallPagedBytes);
-  const String small_b = Patterned(kSmallPagedBytes);
-  const String large_a = Patterned(kLargePagedTextBytes);
-  const String large_b = Patterned(kLargePagedTextBytes);
-  EXPECT_EQ(SpentPageBytes(small_a.data(), small_b.data()), system_page);
-  EXPECT_EQ(SpentPageBytes(large_a.data(), small_a.data()), system_page);
-  EXPECT_EQ(SpentPageBytes(small_a.data(), large_a.data()), system_page);
-  const std::size_t large_page = SpentPageBytes(large_a.data(), large_b.data());
-  EXPECT_GE(large_page, std::size_t{2} << 20);
-  EXPECT_EQ(large_page % system_page, 0u);
-  // Aligned, so that whole large pages hold the units from the first on.
-  EXPECT_LT(reinterpret_cast<std::uintptr_t>(large_a.data()) % large_page, 4096u);
-#else
-  GTEST_SKIP() << "only Linux moves pages";
-#endif
-}
-
-// A position in a text: a share of its length, and bytes on from there.
-struct Point {
-  double share;
-  std::ptrdiff_t bytes;
-  std::size_t In(std::size_t size) const {
-    return static_cast<std::size_t>(static_cast<double>(size) * share) + bytes;
-  }
-};
-
 struct MoveCase {
   const char* name;
-  Point first;  // of the spent text
-  Point last;
-  Point after;  // of the text moved into
-  Point end;
+  std::size_t first;  // bytes of the spent text
+  std::size_t last;
+  std::size_t after;  // bytes of the text moved into
+  std::size_t end;
 };
 
-class MoveSpentPagesTest
-    : public TextStorageTest,
-      public testing::WithParamInterface<std::tuple<MoveCase, std::size_t>> {};
+class MoveSpentPagesTest : public TextStorageTest, public testing::WithParamInterface<MoveCase> {};
 
 TEST_P(MoveSpentPagesTest, WholePagesCarryTheirUnitsAndLeaveZeroesBehind) {
-  const auto& [c, size] = GetParam();
-  const std::size_t first = c.first.In(size);
-  const std::size_t last = c.last.In(size);
-  const std::size_t after = c.after.In(size);
-  const std::size_t end = c.end.In(size);
-  String spent = Patterned(size);
+  const MoveCase& c = GetParam();
+  String spent = Patterned();
   String into;
   SpentMove result{};
-  std::size_t page = 0;
-  auto move = [&](char16_t* units, std::size_t units_size) {
-    page = SpentPageBytes(spent.data(), units);
-    result = MoveSpentPages(spent.data(), first, last, units, after, end);
-    return units_size;
+  auto move = [&](char16_t* units, std::size_t size) {
+    result = MoveSpentPages(spent.data(), c.first, c.last, units, c.after, c.end);
+    return size;
   };
-  Overwrite(into, spent.size(), move);
+  Overwrite(into, kTextUnits, move);
 
   // What should have moved, from the pages the ranges hold.
   std::size_t moved = 0;
   std::uintptr_t from = 0;
   std::uintptr_t to = 0;
-  std::size_t dealt_with = last;
-  if (page != 0) {
-    from = PageUp(Address(spent.data(), first), page);
-    const std::uintptr_t from_end = PageDown(Address(spent.data(), last), page);
-    to = PageUp(Address(into.data(), after), page);
-    const std::uintptr_t to_end = PageDown(Address(into.data(), end), page);
+  std::size_t dealt_with = c.last;
+  if (const std::uintptr_t page = SpentPageBytes(); page != 0) {
+    from = PageUp(Address(spent.data(), c.first), page);
+    const std::uintptr_t from_end = PageDown(Address(spent.data(), c.last), page);
+    to = PageUp(Address(into.data(), c.after), page);
+    const std::uintptr_t to_end = PageDown(Address(into.data(), c.end), page);
     if (from >= from_end) {
-      dealt_with = first;  // left for a later call to take up
+      dealt_with = c.first;  // left for a later call to take up
     } else if (to < to_end) {
       moved = std::min(from_end - from, to_end - to);
       if (moved == from_end - from) dealt_with = from_end - Address(spent.data(), 0);
@@ -231,12 +188,12 @@ TEST_P(MoveSpentPagesTest, WholePagesCarryTheirUnitsAndLeaveZeroesBehind) {
   }
   EXPECT_EQ(result.spent, dealt_with);
   if (moved == 0) {
-    EXPECT_EQ(result.into, after);
+    EXPECT_EQ(result.into, c.after);
   } else {
     EXPECT_EQ(Address(into.data(), result.into), to + moved);
   }
   const std::uintptr_t spent_at = Address(spent.data(), 0);
-  for (std::size_t i = 0; i < spent.size(); ++i) {
+  for (std::size_t i = 0; i < kTextUnits; ++i) {
     const std::uintptr_t at = spent_at + i * sizeof(char16_t);
     const bool gone = at >= from && at < from + moved;
     ASSERT_EQ(spent[i], gone ? u'\0' : Pattern(i)) << "spent unit " << i;
@@ -249,49 +206,39 @@ TEST_P(MoveSpentPagesTest, WholePagesCarryTheirUnitsAndLeaveZeroesBehind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MoveSpentPagesTest,
-    testing::Combine(
-        testing::Values(
-            MoveCase{"all_to_the_same_place", {0, 0}, {1, 0}, {0, 0}, {1, 0}},
-            MoveCase{"ragged_range_further_on", {0.18, 100}, {0.69, 7}, {0.3, 5}, {1, 0}},
-            MoveCase{"as_much_as_fits", {0, 0}, {1, 0}, {0.75, 0}, {1, -3}},
-            MoveCase{"no_whole_page_to_move", {0, 100}, {0, 3000}, {0, 0}, {1, 0}},
-            MoveCase{"no_whole_page_of_room", {0, 0}, {1, 0}, {1, -3000}, {1, 0}}),
-        testing::ValuesIn(kTextSizes)),
-    [](const auto& info) {
-      return std::string(std::get<0>(info.param).name) +
-             (std::get<1>(info.param) == kLargePagedTextBytes ? "_large_pages" : "_small_pages");
-    });
+    testing::Values(
+        MoveCase{"all_to_the_same_place", 0, kTextBytes, 0, kTextBytes},
+        MoveCase{"ragged_range_further_on", 3'000'100, 11'500'007, 5'000'005, kTextBytes},
+        MoveCase{"as_much_as_fits", 0, kTextBytes, kTextBytes * 3 / 4, kTextBytes - 3},
+        MoveCase{"no_whole_page_to_move", 100, 3000, 0, kTextBytes},
+        MoveCase{"no_whole_page_of_room", 0, kTextBytes, kTextBytes - 3000, kTextBytes}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-class MoveStretchesTest : public TextStorageTest, public testing::WithParamInterface<std::size_t> {};
-
-TEST_P(MoveStretchesTest, PagesMovedAStretchAtATimeAllArrive) {
+TEST_F(TextStorageTest, PagesMovedAStretchAtATimeAllArrive) {
   // As a scan hands its text on: stretches shorter than a page, each call
   // going on from where the last one left off.
-  const std::size_t size = GetParam();
-  String spent = Patterned(size);
+  String spent = Patterned();
   String into;
-  std::size_t page = 0;
-  auto move = [&](char16_t* units, std::size_t units_size) {
-    page = SpentPageBytes(spent.data(), units);
+  auto move = [&](char16_t* units, std::size_t size) {
     SpentMove at{0, 0};
-    for (std::size_t done = 0; done < size;) {
-      done = std::min(size, done + kLargeTextBytes / 3);
-      at = MoveSpentPages(spent.data(), at.spent, done, units, at.into, size);
+    for (std::size_t done = 0; done < kTextBytes;) {
+      done = std::min(kTextBytes, done + kLargeTextBytes / 3);
+      at = MoveSpentPages(spent.data(), at.spent, done, units, at.into, kTextBytes);
     }
-    return units_size;
+    return size;
   };
-  Overwrite(into, spent.size(), move);
+  Overwrite(into, kTextUnits, move);
 
   // Both blocks start alike within a page, so every whole page lands at
   // its own offset.
   std::uintptr_t from = 0;
   std::uintptr_t from_end = 0;
-  if (page != 0) {
+  if (const std::uintptr_t page = SpentPageBytes(); page != 0) {
     from = PageUp(Address(spent.data(), 0), page);
-    from_end = PageDown(Address(spent.data(), size), page);
+    from_end = PageDown(Address(spent.data(), kTextBytes), page);
     ASSERT_LT(from, from_end);
   }
-  for (std::size_t i = 0; i < spent.size(); ++i) {
+  for (std::size_t i = 0; i < kTextUnits; ++i) {
     const std::uintptr_t at = Address(spent.data(), i * sizeof(char16_t));
     const bool gone = at >= from && at < from_end;
     ASSERT_EQ(spent[i], gone ? u'\0' : Pattern(i)) << "spent unit " << i;
@@ -300,11 +247,6 @@ TEST_P(MoveStretchesTest, PagesMovedAStretchAtATimeAllArrive) {
     }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, MoveStretchesTest, testing::ValuesIn(kTextSizes),
-                         [](const auto& info) {
-                           return info.param == kLargePagedTextBytes ? "large_pages" : "small_pages";
-                         });
 
 TEST_F(TextStorageTest, ABlockWhosePagesMovedAwayIsFreshAgain) {
   const char16_t* block = nullptr;
