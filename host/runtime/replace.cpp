@@ -84,9 +84,8 @@ constexpr std::size_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
 constexpr std::size_t kStreamBytes = std::size_t{48} << 20;
 
 // A handed-over input's pages behind the scan move under its result once
-// the scan is this many bytes on, where the result takes fresh memory: a
-// few large pages at a time.
-constexpr std::size_t kSpentBytes = std::size_t{4} << 20;
+// the scan is this many bytes on, where the result takes fresh memory.
+constexpr std::size_t kSpentBytes = std::size_t{1} << 20;
 // Only a text at least this long is handed on so: a shorter one faults in
 // fewer pages than moving them costs (1 MB took 25% longer). Such a text,
 // and a result growing from it, has its storage from the large-text cache,

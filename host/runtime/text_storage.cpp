@@ -49,38 +49,23 @@ struct Moved {
 };
 
 #if defined(__linux__)
-// A block is aligned to the system's large page and asks for such pages:
-// a step's long scans and copies then miss the address cache once per
-// 2 MiB rather than once per 4 KiB (a 200 MB scan: 12.3 ms on small pages,
-// 11 on large; a whole 100 MB conversion: 115 ms, 96). The pages a step
-// moves under its result are large pages too, so they move whole.
-constexpr std::uintptr_t kLargePageBytes = std::uintptr_t{2} << 20;
-
-std::uintptr_t SystemPage() noexcept { return static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE)); }
-std::uintptr_t PageSize() noexcept { return std::max(kLargePageBytes, SystemPage()); }
-std::uintptr_t PageDown(std::uintptr_t at) noexcept { return at / PageSize() * PageSize(); }
-std::uintptr_t PageUp(std::uintptr_t at) noexcept { return PageDown(at + PageSize() - 1); }
-
 // Straight from the system, so that a released block goes back whole.
+// No large-page advice, although a block on large pages is quicker to scan
+// and copy once resident (a 100 MB conversion: 117 ms against 90): a
+// virtual machine gives back to its host the memory its system frees in
+// large blocks, and large pages come from those blocks, so their first
+// touch waits on the host (400 MB: 1 000 ms against 125 on small pages).
+// A paste of 100 MB took 710 ms instead of 350, a Convert after the
+// program went idle 740 ms instead of 300.
 std::byte* Map(std::size_t bytes) {
-  const std::uintptr_t align = PageSize();
-  const std::uintptr_t small = SystemPage();
-  if (bytes > static_cast<std::size_t>(-1) - align - small) throw std::bad_alloc();
-  const std::size_t length = (bytes + small - 1) / small * small;
-  void* raw = mmap(nullptr, length + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                   -1, 0);
-  if (raw == MAP_FAILED) throw std::bad_alloc();
-  // The address space either side of the aligned block goes back at once.
-  const auto start = reinterpret_cast<std::uintptr_t>(raw);
-  const std::uintptr_t base = PageUp(start);
-  if (base != start) munmap(raw, base - start);
-  if (start + align != base) munmap(reinterpret_cast<void*>(base + length), start + align - base);
-  // Advice only: where the system has no large pages to give, small ones
-  // serve as before.
-  madvise(reinterpret_cast<void*>(base), length, MADV_HUGEPAGE);
-  return reinterpret_cast<std::byte*>(base);
+  void* base = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED) throw std::bad_alloc();
+  return static_cast<std::byte*>(base);
 }
 void Unmap(std::byte* base, std::size_t bytes) noexcept { munmap(base, bytes); }
+std::uintptr_t PageSize() noexcept { return static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE)); }
+std::uintptr_t PageDown(std::uintptr_t at) noexcept { return at / PageSize() * PageSize(); }
+std::uintptr_t PageUp(std::uintptr_t at) noexcept { return PageDown(at + PageSize() - 1); }
 
 // Moves the whole pages within [first, last) to the page boundary at or
 // after `to`, as many as fit before `to_end`; the range they leave stays
@@ -234,14 +219,6 @@ void TrimTextCache() noexcept {
 }
 
 bool FreshLargeText(const void* units) noexcept { return HeaderOfUnits(units).fresh; }
-
-std::size_t SpentPageBytes() noexcept {
-#if defined(__linux__)
-  return PageSize();
-#else
-  return 0;
-#endif
-}
 
 SpentMove MoveSpentPages(char16_t* spent, std::size_t first, std::size_t last, char16_t* into,
                          std::size_t after, std::size_t end) noexcept {

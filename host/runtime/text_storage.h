@@ -5,8 +5,7 @@
 // step before released is taken again, its pages already in memory, rather
 // than having the system map and zero fresh pages for every step. Where a
 // step's result takes fresh memory after all, the pages of the input it
-// was handed can move under the result as it is written. Where the system
-// has large pages, a block asks for them.
+// was handed can move under the result as it is written.
 #include <cstddef>
 #include <new>
 #include <type_traits>
@@ -45,17 +44,12 @@ struct SpentMove {
   std::size_t into;
 };
 
-/// The pages MoveSpentPages moves, in bytes: the system's large page, to
-/// which every large text's block is aligned, so a page moves with its
-/// mapping whole. 0 where the system cannot move pages.
-std::size_t SpentPageBytes() noexcept;
-
-/// Moves the whole pages (SpentPageBytes) within bytes [first, last) of the
-/// large text at `spent` into the large text at `into`, from its first page
-/// boundary at or after byte `after`, as many as fit before its byte `end`;
-/// where the system cannot move them (not Linux), they stay. What `spent`
-/// held there reads as zero after, and what lands in `into` is for the
-/// caller to overwrite. Returns how far `spent` is dealt with: at the start
+/// Moves the whole pages within bytes [first, last) of the large text at
+/// `spent` into the large text at `into`, from its first page boundary at
+/// or after byte `after`, as many as fit before its byte `end`; where the
+/// system cannot move them (not Linux), they stay. What `spent` held there
+/// reads as zero after, and what lands in `into` is for the caller to
+/// overwrite. Returns how far `spent` is dealt with: at the start
 /// of the ragged page behind the last one moved, so that the next call goes
 /// on from there, or at `last` where no more can move; and the byte of
 /// `into` behind the last page moved, or `after` if none was.

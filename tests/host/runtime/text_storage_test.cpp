@@ -7,6 +7,10 @@
 #include <functional>
 #include <thread>
 
+#if defined(__linux__)
+#include <unistd.h>
+#endif
+
 #include "host/runtime/string.h"
 #include "host/runtime/string_overwrite.h"
 
@@ -135,7 +139,7 @@ std::uintptr_t Address(const char16_t* units, std::size_t byte) {
 
 char16_t Pattern(std::size_t unit) { return static_cast<char16_t>(1 + unit % 4093); }
 
-// Eight large pages, so that every case has whole pages to move.
+// Long enough for many whole pages of any system.
 constexpr std::size_t kTextBytes = 16 * kLargeTextBytes;
 constexpr std::size_t kTextUnits = kTextBytes / sizeof(char16_t);
 
@@ -143,6 +147,15 @@ String Patterned() {
   String text(kTextUnits, u'\0');
   for (std::size_t i = 0; i < kTextUnits; ++i) text[i] = Pattern(i);
   return text;
+}
+
+// The pages the system moves: none but on Linux.
+std::uintptr_t MovablePage() {
+#if defined(__linux__)
+  return static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+#else
+  return 0;
+#endif
 }
 
 std::uintptr_t PageUp(std::uintptr_t at, std::uintptr_t page) { return (at + page - 1) / page * page; }
@@ -174,7 +187,7 @@ TEST_P(MoveSpentPagesTest, WholePagesCarryTheirUnitsAndLeaveZeroesBehind) {
   std::uintptr_t from = 0;
   std::uintptr_t to = 0;
   std::size_t dealt_with = c.last;
-  if (const std::uintptr_t page = SpentPageBytes(); page != 0) {
+  if (const std::uintptr_t page = MovablePage(); page != 0) {
     from = PageUp(Address(spent.data(), c.first), page);
     const std::uintptr_t from_end = PageDown(Address(spent.data(), c.last), page);
     to = PageUp(Address(into.data(), c.after), page);
@@ -233,7 +246,7 @@ TEST_F(TextStorageTest, PagesMovedAStretchAtATimeAllArrive) {
   // its own offset.
   std::uintptr_t from = 0;
   std::uintptr_t from_end = 0;
-  if (const std::uintptr_t page = SpentPageBytes(); page != 0) {
+  if (const std::uintptr_t page = MovablePage(); page != 0) {
     from = PageUp(Address(spent.data(), 0), page);
     from_end = PageDown(Address(spent.data(), kTextBytes), page);
     ASSERT_LT(from, from_end);
