@@ -97,6 +97,42 @@ TEST_P(TextKernelsTest, FindsTheFirstOfSeveralAndNotPastTheEnd) {
   EXPECT_EQ(kernels().find_unit(text.data() + 41, text.data() + text.size(), u',') - text.data(), 42);
 }
 
+TEST_P(TextKernelsTest, FindsTheFirstUnitOfALongTextWhereverItLies) {
+  // Long searches read stretches of eight 4 KiB pages, a page's line at a
+  // time; the positions lie on and around their edges, past the part read
+  // straight on at the start, and in the ragged end.
+  constexpr std::size_t kPage = 2048;
+  constexpr std::size_t kStretch = 8 * kPage;
+  constexpr std::size_t kLength = 5 * kStretch + 777;
+  constexpr std::size_t kNone = kLength;
+  const std::size_t positions[] = {kNone,
+                                   0,
+                                   kStretch - 1,
+                                   kStretch,
+                                   kStretch + 31,
+                                   2 * kStretch + kPage - 1,
+                                   2 * kStretch + kPage,
+                                   2 * kStretch + 7 * kPage + 5,
+                                   3 * kStretch - 1,
+                                   4 * kStretch + 3 * kPage + 1000,
+                                   5 * kStretch,
+                                   kLength - 1};
+  for (const std::size_t offset : {0, 1, 7}) {
+    for (const std::size_t at : positions) {
+      if (at != kNone && at < offset) continue;
+      // Exactly as long as the range, so a read past it is caught.
+      std::vector<char16_t> text(kLength, u'a');
+      if (at != kNone) text[at] = u',';
+      // A later match as well: the earlier must be the one found.
+      if (at != kNone && at + 3 * kPage < kLength) text[at + 3 * kPage] = u',';
+      const char16_t* found =
+          kernels().find_unit(text.data() + offset, text.data() + text.size(), u',');
+      const auto expected = std::find(text.begin() + static_cast<std::ptrdiff_t>(offset), text.end(), u',');
+      EXPECT_EQ(found - text.data(), expected - text.begin()) << "at " << at << ", from " << offset;
+    }
+  }
+}
+
 struct Marked {
   char16_t unit;
   bool marked;
