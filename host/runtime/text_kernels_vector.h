@@ -5,10 +5,11 @@
 // Not a header to include elsewhere.
 //
 // V gives: Reg, kLanes (units per register), Load, Store, Stream (a store
-// around the cache, to an aligned address), Prefetch, Splat, Equal, Or, And,
-// Sub, Mask (one bit per byte, so two per unit), Zero, Sum (of the 16-bit
-// lanes), and for the ASCII loops kBytes (bytes per register),
-// NonAsciiBytes, Widen, Narrow and IsAscii.
+// around the cache, to an aligned address), Fence (orders those stores),
+// Prefetch and PrefetchSecondLevel, Splat, Equal, Or, And, Sub, Mask (one
+// bit per byte, so two per unit), Zero, Sum (of the 16-bit lanes), and for
+// the ASCII loops kBytes (bytes per register), NonAsciiBytes, Widen, Narrow
+// and IsAscii.
 
 // How far ahead of a long scan its lines are asked for. A long text comes
 // from memory at the rate of the loads in flight, and the processor's own
@@ -52,8 +53,8 @@ QUILLFEN_KERNEL const char16_t* FindUnitStraight(const char16_t* first, const ch
 // in turn: the processor's prefetcher follows each page it is reading, so
 // more of the text is on its way from memory at a time than when one page
 // is read after another, even with prefetches of our own (a 200 MB search:
-// 15.3 ms, 13.5 with eight pages; prefetching as well took 14.9).
-// A 4 KiB page: the span the prefetcher follows a stream within.
+// 15.3 ms, 13.5 with eight pages; prefetching as well took 14.9). A page
+// here is 4 KiB, the span within which the prefetcher follows a stream.
 inline constexpr std::ptrdiff_t kPageUnits = 4096 / sizeof(char16_t);
 inline constexpr std::ptrdiff_t kStretchPages = 8;
 inline constexpr std::ptrdiff_t kStretchUnits = kStretchPages * kPageUnits;

@@ -49,10 +49,10 @@ struct SpentMove {
 /// or after byte `after`, as many as fit before its byte `end`; where the
 /// system cannot move them (not Linux), they stay. What `spent` held there
 /// reads as zero after, and what lands in `into` is for the caller to
-/// overwrite. Returns how far `spent` is dealt with: at the start
-/// of the ragged page behind the last one moved, so that the next call goes
-/// on from there, or at `last` where no more can move; and the byte of
-/// `into` behind the last page moved, or `after` if none was.
+/// overwrite. Returns how far `spent` is dealt with: at the start of the
+/// ragged page behind the last one moved, so that the next call goes on
+/// from there, or at `last` where no more can move; and the byte of `into`
+/// behind the last page moved, or `after` if none was.
 ///
 /// A step whose result takes fresh memory and whose input is given up can
 /// so write into the pages its input no longer needs: the process neither
