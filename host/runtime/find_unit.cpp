@@ -21,8 +21,9 @@ char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t 
   return Kernels().replace_unit_into(first, last, unit, with, with_size, out);
 }
 
-void StreamUnits(const char16_t* in, std::size_t units, char16_t* out, const char16_t* next) {
-  Kernels().stream_units(in, units, out, next);
+void StreamUnits(const char16_t* in, std::size_t units, char16_t* out, const char16_t* next,
+                 std::size_t next_units) {
+  Kernels().stream_units(in, units, out, next, next_units);
 }
 
 void FinishStreaming() { Kernels().finish_streaming(); }

@@ -27,7 +27,8 @@ char16_t* ReplaceUnitInto(const char16_t* first, const char16_t* last, char16_t 
 
 /// Copies `units` units from `in` to `out` (no overlap), the whole
 /// registers with stores that go around the cache; see TextKernels.
-void StreamUnits(const char16_t* in, std::size_t units, char16_t* out, const char16_t* next);
+void StreamUnits(const char16_t* in, std::size_t units, char16_t* out, const char16_t* next,
+                 std::size_t next_units);
 
 /// Orders the stores of StreamUnits before any that follow, for every
 /// thread. The thread that made them sees them in any case.

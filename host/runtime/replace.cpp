@@ -70,12 +70,21 @@ std::size_t PlannedMatches(const char16_t* first, const char16_t* last, char16_t
   return std::min(size, static_cast<std::size_t>(scaled * 1.125) + kSampleUnits);
 }
 
+constexpr std::size_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
+
+// The text is replaced a block at a time: 16 KB, which with its result
+// stays in the first-level cache.
+constexpr std::size_t kBlockUnits = 8192;
 // The buffer a block's result goes through where it is not written in
-// place; it stays in the first-level cache.
-constexpr std::size_t kStageUnits = 8192;
+// place, with room for a whole block with every unit made three, plus a
+// held ragged line. Only the part a result takes is ever touched.
+constexpr std::size_t kStageUnits = 3 * kBlockUnits + kLineUnits + kReplaceSlack;
 using Stage = std::array<char16_t, kStageUnits>;
 
-constexpr std::size_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
+// Units of the text a block takes when each may become `widest`.
+std::size_t BlockUnits(std::size_t widest) {
+  return std::min(kBlockUnits, (kStageUnits - kLineUnits - kReplaceSlack) / widest);
+}
 
 // A result at least this large is written with stores that go around the
 // cache. It is far larger than the cache, so its lines would only be read
@@ -141,7 +150,7 @@ struct Progress {
 Progress WriteDirect(const char16_t* first, const char16_t* last, char16_t unit, StringView with,
                      char16_t* out, char16_t* out_end, Spent& spent) {
   const std::size_t widest = std::max<std::size_t>(with.size(), 1);
-  const std::size_t chunk = (kStageUnits - kReplaceSlack) / widest;
+  const std::size_t chunk = BlockUnits(widest);
   Stage stage;  // left uninitialised: every unit read from it is written first
   while (first != last) {
     const std::size_t take = std::min(chunk, static_cast<std::size_t>(last - first));
@@ -170,7 +179,7 @@ Progress WriteDirect(const char16_t* first, const char16_t* last, char16_t unit,
 Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t unit, StringView with,
                        char16_t* out, char16_t* out_end, Spent& spent) {
   const std::size_t widest = std::max<std::size_t>(with.size(), 1);
-  const std::size_t chunk = (kStageUnits - kLineUnits - kReplaceSlack) / widest;
+  const std::size_t chunk = BlockUnits(widest);
   Stage stage;  // left uninitialised: every unit read from it is written first
   std::size_t held = 0;  // units at the stage's front that belong at `out`
   while (first != last) {
@@ -182,7 +191,8 @@ Progress WriteStreamed(const char16_t* first, const char16_t* last, char16_t uni
     const std::size_t ragged =
         reinterpret_cast<std::uintptr_t>(out + staged) % kCacheLineBytes / sizeof(char16_t);
     const std::size_t whole = staged - std::min(ragged, staged);
-    StreamUnits(stage.data(), whole, out, first + take);
+    const std::size_t next = std::min(chunk, static_cast<std::size_t>(last - first) - take);
+    StreamUnits(stage.data(), whole, out, first + take, next);
     out += whole;
     held = staged - whole;
     std::memmove(stage.data(), stage.data() + whole, held * sizeof(char16_t));
@@ -253,7 +263,7 @@ void ReplaceInPlace(String& text, std::size_t match, char16_t unit, StringView w
   Stage stage;  // left uninitialised: every unit read from it is written first
   while (first != end) {
     const std::size_t take =
-        std::min(kStageUnits - kReplaceSlack, static_cast<std::size_t>(end - first));
+        std::min(kBlockUnits, static_cast<std::size_t>(end - first));
     const auto staged = static_cast<std::size_t>(
         ReplaceUnitInto(first, first + take, unit, with.data(), with.size(), stage.data()) -
         stage.data());

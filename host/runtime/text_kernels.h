@@ -38,10 +38,11 @@ struct TextKernels {
   /// go around the cache where the processor has them: for a result far
   /// larger than the cache, it spares reading in every line of it before
   /// writing it. The stores are ordered for other threads only after
-  /// finish_streaming. As it goes it asks for as many lines from `next`
-  /// (the input of the next block; any address) into the second-level
-  /// cache, so that reading it overlaps this block's writing.
-  void (*stream_units)(const char16_t* in, std::size_t units, char16_t* out, const char16_t* next);
+  /// finish_streaming. As it goes it asks for the `next_units` units at
+  /// `next` (the input of the next block; any address), so that reading
+  /// them overlaps this block's writing.
+  void (*stream_units)(const char16_t* in, std::size_t units, char16_t* out, const char16_t* next,
+                       std::size_t next_units);
   /// Orders every store of stream_units before any that follow.
   void (*finish_streaming)();
   /// Widens the ASCII bytes at the front of [in, in + size) to `out`, whole

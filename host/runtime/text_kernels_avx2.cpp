@@ -34,9 +34,6 @@ struct Avx2 {
   QUILLFEN_KERNEL static void Prefetch(const void* at) {
     _mm_prefetch(static_cast<const char*>(at), _MM_HINT_T0);
   }
-  QUILLFEN_KERNEL static void PrefetchSecondLevel(const void* at) {
-    _mm_prefetch(static_cast<const char*>(at), _MM_HINT_T1);
-  }
   QUILLFEN_KERNEL static void Fence() { _mm_sfence(); }
   QUILLFEN_KERNEL static Reg Splat(char16_t unit) {
     return _mm256_set1_epi16(static_cast<short>(unit));

@@ -14,7 +14,8 @@ extern constinit const TextKernels kScalar{
     .find_tab_or_surrogate = tails::FindTabOrSurrogate,
     .count_unit = tails::CountUnit,
     .replace_unit_into = tails::ReplaceUnitInto,
-    .stream_units = [](const char16_t* in, std::size_t units, char16_t* out, const char16_t*) {
+    .stream_units = [](const char16_t* in, std::size_t units, char16_t* out, const char16_t*,
+                       std::size_t) {
       std::memcpy(out, in, units * sizeof(char16_t));
     },
     .finish_streaming = [] {},

@@ -24,9 +24,6 @@ struct Sse2 {
   static void Store(void* at, Reg value) { _mm_storeu_si128(static_cast<Reg*>(at), value); }
   static void Stream(void* at, Reg value) { _mm_stream_si128(static_cast<Reg*>(at), value); }
   static void Prefetch(const void* at) { _mm_prefetch(static_cast<const char*>(at), _MM_HINT_T0); }
-  static void PrefetchSecondLevel(const void* at) {
-    _mm_prefetch(static_cast<const char*>(at), _MM_HINT_T1);
-  }
   static void Fence() { _mm_sfence(); }
   static Reg Splat(char16_t unit) { return _mm_set1_epi16(static_cast<short>(unit)); }
   static Reg Zero() { return _mm_setzero_si128(); }

@@ -195,7 +195,7 @@ TEST_P(TextKernelsTest, StreamedCopiesAreExactAtEveryAlignmentAndLength) {
     for (std::size_t length = 0; length <= 150; ++length) {
       std::u16string out(offset + length + 16, u'#');
       kernels().stream_units(source.data() + offset % 3, length, out.data() + offset,
-                             source.data() + length);
+                             source.data() + length, offset * 7);
       kernels().finish_streaming();
       ASSERT_EQ(out.substr(offset, length), source.substr(offset % 3, length))
           << "offset " << offset << " length " << length;
