@@ -81,7 +81,11 @@ constexpr std::size_t kBlockUnits = 8192;
 constexpr std::size_t kStageUnits = 3 * kBlockUnits + kLineUnits + kReplaceSlack;
 using Stage = std::array<char16_t, kStageUnits>;
 
-// Units of the text a block takes when each may become `widest`.
+// Units of the text a block takes when each may become `widest`: the whole
+// block for up to three. A block cut short to fit a wider result in the
+// stage costs more per unit, in the kernels' ragged ends and the writing
+// out (a brace step over 200 MB: 26 ms in blocks of 2 709 units, 25 in
+// whole ones).
 std::size_t BlockUnits(std::size_t widest) {
   return std::min(kBlockUnits, (kStageUnits - kLineUnits - kReplaceSlack) / widest);
 }
