@@ -129,6 +129,19 @@ TEST(Replace, ResultsLargerThanTheCacheMatchTheNaiveReplacement) {
   }
 }
 
+TEST(Replace, WideReplacementsOfDenseRunsLargerThanTheCacheMatchTheNaiveReplacement) {
+  // A run of matches fills each block's result to the widest it can be:
+  // the block must shrink as the replacement widens, on both sides of the
+  // width at which a replacement leaves the register-wide kernel.
+  const String text = LongTexts(std::size_t{26} << 20)[0];
+  for (const std::size_t width : {4, 8, 9, 16, 17, 64}) {
+    String with(width, u'.');
+    with.front() = u'<';
+    with.back() = u'>';
+    EXPECT_EQ(Replace(text, u",", with), Naive(text, u',', with)) << "width " << width;
+  }
+}
+
 #if defined(__linux__)
 // Bytes of the process's resident set: now, or at its peak since the last
 // ResetPeak.
