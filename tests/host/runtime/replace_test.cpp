@@ -107,7 +107,7 @@ TEST(Replace, AGivenUpTextMovingUnderAResultWithinTheCacheMatchesTheNaiveReplace
   // short enough for the result to be written through the cache.
   for (const String& text : LongTexts(std::size_t{5} << 20)) {
     for (const StringView with : {StringView(u"\r\n"), StringView(u"{\r\n")}) {
-      // The oracle first: made after the cache is emptied, it would leave
+      // The oracle first: made after the cache is emptied, it may leave
       // the result a block already written, whose pages never move.
       const String expected = Naive(text, u',', with);
       String given = text;
