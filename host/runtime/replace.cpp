@@ -254,13 +254,14 @@ String ReplacedCopy(StringView text, std::size_t match, char16_t unit, StringVie
       match + (grow == 0 || short_text
                    ? (text.size() - match) * widest
                    : length_with(first_match, PlannedMatches(first_match, end, unit)));
-  const auto write = planned * sizeof(char16_t) >= kStreamBytes ? WriteStreamed : WriteDirect;
+  const bool streamed = planned * sizeof(char16_t) >= kStreamBytes;
+  const auto write = streamed ? WriteStreamed : WriteDirect;
+  const SpentPace pace = streamed ? kStreamedPace : kDirectPace;
   // The part before the first match is written as the rest is: with no
   // match in it, replacing is copying.
   const char16_t* read = text.data();
   std::size_t written = 0;
   auto fill = [&](char16_t* units, std::size_t size) {
-    const SpentPace pace = write == WriteStreamed ? kStreamedPace : kDirectPace;
     Spent spent = owned != nullptr && FreshLargeText(units) ? Spent(owned, read, units, size, pace)
                                                             : Spent();
     const Progress progress = write(read, end, unit, with, units + written, units + size, spent);
