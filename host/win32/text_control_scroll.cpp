@@ -161,23 +161,22 @@ void TextControl::OnScroll(int bar, WORD request) {
   }
 }
 
-void TextControl::OnWheel(int delta, bool horizontal) {
-  int& rest = horizontal ? hwheel_rest_ : wheel_rest_;
-  rest += delta;
-  const int notches = rest / WHEEL_DELTA;
-  rest -= notches * WHEEL_DELTA;
-  if (notches == 0) return;
-  if (horizontal) {
-    UINT characters = 3;
-    SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &characters, 0);
-    const std::ptrdiff_t pixels = static_cast<std::ptrdiff_t>(characters) * average_advance_ * notches;
-    ScrollTo(static_cast<std::ptrdiff_t>(top_line_), left_ - pixels);
-    return;
-  }
+std::size_t TextControl::PageLines() const { return static_cast<std::size_t>(VisibleLines()); }
+
+void TextControl::ScrollBy(std::ptrdiff_t lines, double pixels) {
+  ScrollTo(static_cast<std::ptrdiff_t>(top_line_) + lines, left_ + static_cast<std::ptrdiff_t>(std::lround(pixels)));
+}
+
+std::size_t TextControl::WheelLines() const {
   UINT lines = 3;
   SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  const std::ptrdiff_t per_notch = lines == WHEEL_PAGESCROLL ? VisibleLines() : static_cast<std::ptrdiff_t>(lines);
-  ScrollTo(static_cast<std::ptrdiff_t>(top_line_) - per_notch * notches, left_);
+  return lines == WHEEL_PAGESCROLL ? PageLines() : lines;
+}
+
+double TextControl::WheelPixels() const {
+  UINT characters = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &characters, 0);
+  return static_cast<double>(characters) * average_advance_;
 }
 
 }  // namespace host::win32

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "host/qt/line_segments.h"
@@ -54,6 +57,45 @@ TEST(GraphemeClusters, FlagsFarFromAnyAsciiPairUpFromTheStartOfTheirRun) {
   EXPECT_TRUE(IsClusterBoundary(text, 1 + 4 * 30));
   EXPECT_FALSE(IsClusterBoundary(text, 1 + 4 * 30 + 2));
   EXPECT_EQ(NextCluster(text, 1 + 4 * 30), 1 + 4 * 31u);
+}
+
+// Unicode's own test cases, each after a letter and a paragraph separator,
+// so that no search for the clusters can lean on an ASCII character before
+// them, and the case starts a cluster whatever its first character.
+TEST(GraphemeClusters, UnicodesTestCasesStopTheCaretBothWays) {
+  std::ifstream file("/usr/share/unicode/auxiliary/GraphemeBreakTest.txt");
+  if (!file) GTEST_SKIP() << "GraphemeBreakTest.txt is not installed (Debian package unicode-data)";
+  std::string line;
+  int number = 0;
+  int checked = 0;
+  while (std::getline(file, line)) {
+    ++number;
+    line = line.substr(0, line.find('#'));
+    if (line.empty()) continue;
+    String text = u"\u05D0\u2029";
+    std::vector<std::size_t> stops;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) {
+      if (word == "\xC3\xB7") {  // the break sign
+        stops.push_back(text.size());
+      } else if (word != "\xC3\x97") {
+        const auto code = static_cast<char32_t>(std::stoul(word, nullptr, 16));
+        if (code < 0x10000) {
+          text += static_cast<char16_t>(code);
+        } else {
+          text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+          text += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        }
+      }
+    }
+    ASSERT_GE(stops.size(), 2u) << line;
+    for (std::size_t i = 0; i + 1 < stops.size(); ++i) {
+      EXPECT_EQ(NextCluster(text, stops[i]), stops[i + 1]) << "line " << number << ": " << line;
+      EXPECT_EQ(PreviousCluster(text, stops[i + 1]), stops[i]) << "line " << number << ": " << line;
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 500);
 }
 
 TEST(LineSegments, SegmentsTileTheLineAndStartAtSafeCuts) {
