@@ -16,7 +16,7 @@
 #include "host/qt/text_painter.h"
 #include "host/qt/text_view_accessible.h"
 #include "host/textbox/control_marks.h"
-#include "host/textbox/line_breaks.h"
+#include "host/textbox/view_scroll.h"
 
 namespace host::qt {
 namespace {
@@ -157,23 +157,17 @@ QRectF TextView::CaretRect() const {
 
 void TextView::ShowPosition(std::size_t position) {
   position = std::min(position, document_.Size());
-  const auto line = static_cast<qint64>(document_.LineOf(position));
-  QScrollBar* vertical = verticalScrollBar();
-  const int visible = VisibleLines();
-  if (line < vertical->value()) vertical->setValue(static_cast<int>(line));
-  if (line >= vertical->value() + visible) vertical->setValue(static_cast<int>(line - visible + 1));
-
   const double x = document_.X(position);
   NoteLineWidth(x);
   if (x + 2 * kMargin > horizontalScrollBar()->maximum() + viewport()->width()) UpdateScrollBars();
+  QScrollBar* vertical = verticalScrollBar();
   QScrollBar* horizontal = horizontalScrollBar();
-  const double width = viewport()->width();
-  const double left = horizontal->value();
-  if (x < left) {
-    horizontal->setValue(static_cast<int>(std::max(0.0, x - width / 4)));
-  } else if (x + 2 * kMargin > left + width) {
-    horizontal->setValue(static_cast<int>(std::ceil(x + 2 * kMargin - width * 3 / 4)));
-  }
+  const ViewPlace place = ScrollToShow(
+      {.top_line = static_cast<std::size_t>(vertical->value()), .left = static_cast<double>(horizontal->value())},
+      document_.LineOf(position), x,
+      {.lines = static_cast<std::size_t>(VisibleLines()), .width = static_cast<double>(viewport()->width()), .margin = kMargin});
+  vertical->setValue(static_cast<int>(std::min<std::size_t>(place.top_line, std::numeric_limits<int>::max())));
+  horizontal->setValue(static_cast<int>(place.left));
   updateMicroFocus();
 }
 

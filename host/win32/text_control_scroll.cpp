@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "host/textbox/view_scroll.h"
 #include "host/win32/text_control.h"
 
 namespace host::win32 {
@@ -96,24 +97,14 @@ void TextControl::ScrollTo(std::ptrdiff_t line, std::ptrdiff_t left) {
 
 void TextControl::ShowPosition(std::size_t position) {
   position = std::min(position, document_.Size());
-  const std::size_t line = document_.LineOf(position);
-  const auto visible = static_cast<std::size_t>(VisibleLines());
-  std::size_t top = top_line_;
-  if (line < top) top = line;
-  if (line >= top + visible) top = line - visible + 1;
-
   const double x = document_.X(position);
   if (document_.NoteLineWidth(x)) UpdateScrollBars();
   RECT client{};
   GetClientRect(window_, &client);
-  const double width = client.right;
-  double left = left_;
-  if (x < left) {
-    left = std::max(0.0, x - width / 4);
-  } else if (x + 2 * kMargin > left + width) {
-    left = std::ceil(x + 2 * kMargin - width * 3 / 4);
-  }
-  ScrollTo(static_cast<std::ptrdiff_t>(top), static_cast<std::ptrdiff_t>(left));
+  const ViewPlace place = ScrollToShow(
+      {.top_line = top_line_, .left = static_cast<double>(left_)}, document_.LineOf(position), x,
+      {.lines = static_cast<std::size_t>(VisibleLines()), .width = static_cast<double>(client.right), .margin = kMargin});
+  ScrollTo(static_cast<std::ptrdiff_t>(place.top_line), static_cast<std::ptrdiff_t>(place.left));
 }
 
 void TextControl::OnScroll(int bar, WORD request) {
