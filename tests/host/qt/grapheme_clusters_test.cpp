@@ -113,25 +113,25 @@ TEST(LineSegments, SegmentsTileTheLineAndStartAtSafeCuts) {
   };
   for (const SegmentCase& test : cases) {
     String line;
-    while (line.size() < 5 * kSegmentUnits + 7) line += test.unit;
-    const std::size_t count = SegmentCount(line.size());
+    while (line.size() < 5 * kCutUnits + 7) line += test.unit;
+    const std::size_t count = CutSegmentCount(line.size());
     ASSERT_EQ(count, 6u) << test.name;
-    EXPECT_EQ(SegmentStart(line, 0), 0u);
-    EXPECT_EQ(SegmentStart(line, count), line.size());
+    EXPECT_EQ(CutSegmentStart(line, 0, kScriptCuts), 0u);
+    EXPECT_EQ(CutSegmentStart(line, count, kScriptCuts), line.size());
     for (std::size_t index = 1; index < count; ++index) {
-      const std::size_t start = SegmentStart(line, index);
-      EXPECT_GT(start, SegmentStart(line, index - 1)) << test.name;
-      EXPECT_LE(start, index * kSegmentUnits) << test.name;
-      EXPECT_GT(start + kCutReach, index * kSegmentUnits) << test.name;
+      const std::size_t start = CutSegmentStart(line, index, kScriptCuts);
+      EXPECT_GT(start, CutSegmentStart(line, index - 1, kScriptCuts)) << test.name;
+      EXPECT_LE(start, index * kCutUnits) << test.name;
+      EXPECT_GT(start + kCutReach, index * kCutUnits) << test.name;
       EXPECT_EQ(SnapToBoundary(line, start), start) << test.name << " splits a pair";
       if (test.after_separator) {
         EXPECT_TRUE(line[start - 1] == u' ' || line[start - 1] == u',') << test.name;
         EXPECT_TRUE(IsClusterBoundary(line, start)) << test.name;
       }
-      EXPECT_EQ(SegmentOf(line, start), index) << test.name;
-      EXPECT_EQ(SegmentOf(line, start - 1), index - 1) << test.name;
+      EXPECT_EQ(CutSegmentOf(line, start, kScriptCuts), index) << test.name;
+      EXPECT_EQ(CutSegmentOf(line, start - 1, kScriptCuts), index - 1) << test.name;
     }
-    EXPECT_EQ(SegmentOf(line, line.size()), count - 1) << test.name;
+    EXPECT_EQ(CutSegmentOf(line, line.size(), kScriptCuts), count - 1) << test.name;
   }
 }
 
@@ -139,11 +139,11 @@ TEST(LineSegments, ACutPrefersASeparatorBetweenLeftToRightText) {
   // Hebrew words, each closed by a comma, then a Latin word: a cut after the
   // comma before the Latin word leaves the right-to-left run whole.
   String line;
-  while (line.size() < kSegmentUnits + 100) line += u"abc \u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD, ";
-  const std::size_t start = SegmentStart(line, 1);
+  while (line.size() < kCutUnits + 100) line += u"abc \u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD, ";
+  const std::size_t start = CutSegmentStart(line, 1, kScriptCuts);
   EXPECT_EQ(line.substr(start, 4), u"abc ");
-  EXPECT_EQ(SegmentCount(kSegmentUnits), 1u);
-  EXPECT_EQ(SegmentCount(0), 1u);
+  EXPECT_EQ(CutSegmentCount(kCutUnits), 1u);
+  EXPECT_EQ(CutSegmentCount(0), 1u);
 }
 
 }  // namespace
