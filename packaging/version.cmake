@@ -31,5 +31,9 @@ set(QUILLFEN_APP_ID "io.github.quillfen.quillfen")
 set(QUILLFEN_RELEASE_DATE "2026-12-08")
 set(QUILLFEN_LICENSE "MIT")
 set(QUILLFEN_AUTHORS "The Quillfen authors")
+set(QUILLFEN_MAINTAINER "${QUILLFEN_AUTHORS} <quillfen@users.noreply.github.com>")
+# One line on what the program does: the desktop entry's comment, the
+# metainfo's summary, the Debian package's synopsis.
+set(QUILLFEN_SUMMARY "Break pasted JSON text into readable lines")
 set(QUILLFEN_HOMEPAGE "https://github.com/quillfen/quillfen")
 set(QUILLFEN_SCREENSHOT_URL "https://raw.githubusercontent.com/quillfen/quillfen/main/docs/screenshot.png")
