@@ -25,12 +25,12 @@ dpkg-deb --contents "$deb"
 #     Debian's own packages;
 #   binary-has-unneeded-section .comment: CPack strips without removing the
 #     compiler's version note, which is harmless.
-report=$(lintian --info --pedantic --fail-on none "$deb" 2>&1)
+report=$(lintian --display-info --pedantic --fail-on none "$deb" 2>&1)
 echo "$report"
 if grep -qE '^(E|W): ' <<<"$report"; then fail "lintian found errors or warnings"; fi
 
-# The package goes again however this stage ends, unless it was installed
-# before the stage began.
+# A quillfen installed before would be replaced and then removed, so the
+# stage stops instead; the package it installs goes again however it ends.
 if dpkg-query -W -f='${Status}' quillfen 2>/dev/null | grep -q 'install ok installed'; then
   fail "quillfen is installed on this machine already; remove it before this stage"
 fi
