@@ -177,6 +177,7 @@ LRESULT TextControl::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_SIZE:
+      format_rect_.reset();  // as the edit control, which lays out in the new client area
       UpdateScrollBars();
       ShowPosition(document_.Caret());
       InvalidateRect(window_, nullptr, FALSE);
@@ -311,21 +312,48 @@ void TextControl::PlaceCaret() {
   SetCaretPos(at.x, at.y);
 }
 
+RECT TextControl::TextArea() const {
+  if (format_rect_) return *format_rect_;
+  RECT client{};
+  GetClientRect(window_, &client);
+  return RECT{kMargin, 0, std::max<LONG>(kMargin, client.right - kMargin), client.bottom};
+}
+
+void TextControl::SetTextArea(const RECT* area, bool relative, bool redraw) {
+  if (area == nullptr) {
+    format_rect_.reset();
+  } else {
+    RECT given = *area;
+    if (relative) {
+      const RECT now = TextArea();
+      given = RECT{now.left + area->left, now.top + area->top, now.right + area->right, now.bottom + area->bottom};
+    }
+    given.right = std::max(given.right, given.left);
+    given.bottom = std::max(given.bottom, given.top);
+    format_rect_ = given;
+  }
+  UpdateScrollBars();
+  ShowPosition(document_.Caret());
+  if (redraw) InvalidateRect(window_, nullptr, FALSE);
+}
+
 POINT TextControl::PointAt(std::size_t position) const {
   position = std::min(position, document_.Size());
+  const RECT area = TextArea();
   const double row = static_cast<double>(document_.LineOf(position)) - static_cast<double>(top_line_);
-  const double x = std::round(document_.X(position)) + kMargin - left_;
+  const double x = std::round(document_.X(position)) + area.left - left_;
   // Far outside the window a point only needs to stay outside it.
   constexpr double kFar = 1 << 30;
   return POINT{static_cast<LONG>(std::clamp(x, -kFar, kFar)),
-               static_cast<LONG>(std::clamp(row * line_height_, -kFar, kFar))};
+               static_cast<LONG>(std::clamp(area.top + row * line_height_, -kFar, kFar))};
 }
 
 std::size_t TextControl::PositionAt(POINT point) const {
-  const auto row = static_cast<std::ptrdiff_t>(std::floor(static_cast<double>(point.y) / line_height_));
+  const RECT area = TextArea();
+  const auto row = static_cast<std::ptrdiff_t>(std::floor(static_cast<double>(point.y - area.top) / line_height_));
   const auto last = static_cast<std::ptrdiff_t>(document_.LineCount()) - 1;
   const auto line = std::clamp(static_cast<std::ptrdiff_t>(top_line_) + row, std::ptrdiff_t{0}, last);
-  return document_.PositionAt(static_cast<std::size_t>(line), static_cast<double>(point.x) + left_ - kMargin);
+  return document_.PositionAt(static_cast<std::size_t>(line), static_cast<double>(point.x) + left_ - area.left);
 }
 
 void TextControl::TextChanged(std::size_t position) {

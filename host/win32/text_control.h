@@ -31,7 +31,7 @@ void RegisterTextControlClass();
 /// deleted when it is destroyed.
 class TextControl final : private TextDocumentObserver, private TextBoxSurface {
  public:
-  /// Pixels between the left edge and the start of every line.
+  /// Pixels between each side of the client area and the text.
   static constexpr int kMargin = 3;
 
   /// The control behind a window of this class; null for any other window.
@@ -63,6 +63,9 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   int Left() const { return left_; }
   /// Scrolls so that `position` is in view.
   void ShowPosition(std::size_t position);
+  /// Where the text is laid out, in client coordinates: the formatting
+  /// rectangle that EM_GETRECT answers.
+  RECT TextArea() const;
 
  private:
   friend void RegisterTextControlClass();
@@ -85,6 +88,10 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   void FocusOut();
   void MakeCaret();
   void PlaceCaret();
+
+  /// Lays the text out in `area` (offsets to the present one if
+  /// `relative`), or in the default area when none is given.
+  void SetTextArea(const RECT* area, bool relative, bool redraw);
 
   // text_control_scroll.cpp
   struct BarState {
@@ -112,7 +119,7 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   void Paint();
   /// Paints `area` of the client area into `dc`, as WM_PAINT and WM_PRINTCLIENT ask.
   void PaintArea(HDC dc, const RECT& area);
-  void PaintLine(HDC dc, std::size_t line, int top, int width);
+  void PaintLine(HDC dc, std::size_t line, int top, const RECT& text_area);
 
   // text_control_keys.cpp
   bool OnKeyDown(WPARAM key);
@@ -151,6 +158,7 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   int left_ = 0;
   BarState vertical_bar_;
   BarState horizontal_bar_;
+  std::optional<RECT> format_rect_;  // set by EM_SETRECT; else the client area less the margins
   bool focused_ = false;
   bool setting_text_ = false;
   POINT drag_point_{};

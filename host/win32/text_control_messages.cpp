@@ -106,6 +106,13 @@ std::optional<LRESULT> TextControl::OnEditMessage(UINT message, WPARAM wparam, L
       const std::size_t position = PositionAt(point);
       return MAKELRESULT(static_cast<WORD>(position), static_cast<WORD>(document_.LineOf(position)));
     }
+    case EM_GETRECT:
+      if (lparam != 0) *reinterpret_cast<RECT*>(lparam) = TextArea();
+      return 0;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+      SetTextArea(reinterpret_cast<const RECT*>(lparam), wparam == 1, message == EM_SETRECT);
+      return 0;
     case EM_LIMITTEXT:  // EM_SETLIMITTEXT: accepted; there is no limit
       return 0;
     case EM_GETLIMITTEXT:

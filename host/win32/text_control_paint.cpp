@@ -38,14 +38,20 @@ void TextControl::PaintArea(HDC window_dc, const RECT& area) {
   if (buffered) SetViewportOrgEx(dc, 0, -area.top, nullptr);
   FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
 
+  // Text is drawn only inside its area, as the edit control clips to its
+  // formatting rectangle.
+  const RECT text = TextArea();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, text.left, text.top, text.right, text.bottom);
   const double widest_before = document_.WidestLine();
-  const auto first_row = static_cast<std::size_t>(std::max(0L, area.top / line_height_));
-  const auto last_row = static_cast<std::size_t>(std::max(0L, (area.bottom - 1) / line_height_));
+  const auto first_row = static_cast<std::size_t>(std::max(0L, (area.top - text.top) / line_height_));
+  const auto last_row = static_cast<std::size_t>(std::max(0L, (std::min(area.bottom, text.bottom) - 1 - text.top) / line_height_));
   for (std::size_t row = first_row; row <= last_row; ++row) {
     const std::size_t line = top_line_ + row;
     if (line >= document_.LineCount()) break;
-    PaintLine(dc, line, static_cast<int>(row) * line_height_, width);
+    PaintLine(dc, line, text.top + static_cast<int>(row) * line_height_, text);
   }
+  RestoreDC(dc, saved);
   if (buffered) {
     SetViewportOrgEx(dc, 0, 0, nullptr);
     BitBlt(window_dc, area.left, area.top, area.right - area.left, height, dc, area.left, 0, SRCCOPY);
@@ -54,17 +60,20 @@ void TextControl::PaintArea(HDC window_dc, const RECT& area) {
   if (document_.WidestLine() > widest_before) UpdateScrollBars();
 }
 
-void TextControl::PaintLine(HDC dc, std::size_t line, int top, int width) {
+void TextControl::PaintLine(HDC dc, std::size_t line, int top, const RECT& text_area) {
   const std::size_t start = document_.LineStart(line);
   const StringView text = document_.Line(line);
-  const TextSpan selection = document_.Selection();
+  // As the system's edit control, the selection is drawn only while the box
+  // has the focus, unless its style asks to keep it shown.
+  const bool shown = focused_ || (GetWindowLongW(window_, GWL_STYLE) & ES_NOHIDESEL) != 0;
+  const TextSpan selection = shown ? document_.Selection() : TextSpan{start, start};
   LineSegment segment{
       .line = text,
       .key = start,
-      .origin = static_cast<double>(kMargin - left_),
+      .origin = static_cast<double>(text_area.left - left_),
       .top = top,
-      .visible_left = static_cast<double>(left_ - kMargin),
-      .visible_right = static_cast<double>(left_ - kMargin + width),
+      .visible_left = static_cast<double>(left_),
+      .visible_right = static_cast<double>(left_ + text_area.right - text_area.left),
       .selected_from = std::clamp(selection.begin, start, start + text.size()) - start,
       .selected_to = std::clamp(selection.end, start, start + text.size()) - start,
   };
@@ -81,7 +90,7 @@ void TextControl::PaintLine(HDC dc, std::size_t line, int top, int width) {
   if (text.size() <= ShapedLine::kMaxUnits) {
     // Shaped whole, as the caret and the mouse find it.
     const ShapedLine shaped(dc, LineFonts(), text);
-    shaped.Draw(dc, kMargin - left_, top, segment.selected_from, segment.selected_to, style);
+    shaped.Draw(dc, text_area.left - left_, top, segment.selected_from, segment.selected_to, style);
     end = {text.size(), static_cast<double>(shaped.Width())};
   } else {
     // Shaped a segment at a time, only the segments in view.

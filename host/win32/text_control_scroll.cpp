@@ -22,15 +22,17 @@ int ClampToInt(double value) {
   return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(INT_MAX)));
 }
 
+int Width(const RECT& area) { return std::max<int>(1, area.right - area.left); }
+
 }  // namespace
 
 int TextControl::VisibleLines() const {
-  RECT client{};
-  GetClientRect(window_, &client);
-  return std::max(1, static_cast<int>(client.bottom / line_height_));
+  const RECT area = TextArea();
+  return std::max(1, static_cast<int>((area.bottom - area.top) / line_height_));
 }
 
-int TextControl::ContentWidth() { return ClampToInt(std::ceil(document_.WidestLine()) + 2 * kMargin + 1); }
+// The widest line and the caret after it.
+int TextControl::ContentWidth() { return ClampToInt(std::ceil(document_.WidestLine()) + 1); }
 
 void TextControl::SetBar(int bar, const BarState& state) {
   BarState& shown = bar == SB_VERT ? vertical_bar_ : horizontal_bar_;
@@ -65,20 +67,16 @@ void TextControl::SetBar(int bar, const BarState& state) {
 }
 
 void TextControl::UpdateScrollBars() {
-  RECT client{};
-  GetClientRect(window_, &client);
   SetBar(SB_VERT, BarState{.max = ClampToInt(static_cast<double>(document_.LineCount()) - 1),
                            .page = VisibleLines(),
                            .position = ClampToInt(static_cast<double>(top_line_))});
-  SetBar(SB_HORZ, BarState{.max = ContentWidth() - 1, .page = std::max<int>(1, client.right), .position = left_});
+  SetBar(SB_HORZ, BarState{.max = ContentWidth() - 1, .page = Width(TextArea()), .position = left_});
   ScrollTo(static_cast<std::ptrdiff_t>(top_line_), left_);
 }
 
 void TextControl::ScrollTo(std::ptrdiff_t line, std::ptrdiff_t left) {
-  RECT client{};
-  GetClientRect(window_, &client);
   const auto last_top = std::max<std::ptrdiff_t>(0, static_cast<std::ptrdiff_t>(document_.LineCount()) - VisibleLines());
-  const auto last_left = std::max<std::ptrdiff_t>(0, ContentWidth() - client.right);
+  const auto last_left = std::max<std::ptrdiff_t>(0, ContentWidth() - Width(TextArea()));
   const auto top = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(line, 0, last_top));
   const int new_left = static_cast<int>(std::clamp<std::ptrdiff_t>(left, 0, last_left));
   if (top != top_line_ || new_left != left_) {
@@ -99,20 +97,16 @@ void TextControl::ShowPosition(std::size_t position) {
   position = std::min(position, document_.Size());
   const double x = document_.X(position);
   if (document_.NoteLineWidth(x)) UpdateScrollBars();
-  RECT client{};
-  GetClientRect(window_, &client);
   const ViewPlace place = ScrollToShow(
       {.top_line = top_line_, .left = static_cast<double>(left_)}, document_.LineOf(position), x,
-      {.lines = static_cast<std::size_t>(VisibleLines()), .width = static_cast<double>(client.right), .margin = kMargin});
+      {.lines = static_cast<std::size_t>(VisibleLines()), .width = static_cast<double>(Width(TextArea())), .margin = 0});
   ScrollTo(static_cast<std::ptrdiff_t>(place.top_line), static_cast<std::ptrdiff_t>(place.left));
 }
 
 void TextControl::OnScroll(int bar, WORD request) {
-  RECT client{};
-  GetClientRect(window_, &client);
   const bool vertical = bar == SB_VERT;
   const std::ptrdiff_t step = vertical ? 1 : kHorizontalStep;
-  const std::ptrdiff_t page = vertical ? VisibleLines() : std::max<LONG>(1, client.right);
+  const std::ptrdiff_t page = vertical ? VisibleLines() : Width(TextArea());
   const std::ptrdiff_t now = vertical ? static_cast<std::ptrdiff_t>(top_line_) : left_;
   std::ptrdiff_t target = now;
   switch (request) {

@@ -74,8 +74,10 @@ TEST_F(LongLineTest, ASegmentInTheMiddleIsPaintedAndPlacedAsTheProcessorLaysItOu
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     left = control_->PointAt(before_begin).x + before.Width();
     EXPECT_EQ(control_->PointAt(begin).x, left) << "the segments stand side by side";
-    from = std::max(0, left);
-    to = std::min(kWidth, left + reference.Width());
+    // Only the text area shows text.
+    const RECT area = control_->TextArea();
+    from = std::max<int>(area.left, left);
+    to = std::min<int>(area.right, left + reference.Width());
     HDC window_dc = GetDC(window_);
     const std::vector<COLORREF> seen = Pixels(window_dc, kWidth, control_->LineHeight());
     ReleaseDC(window_, window_dc);
