@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 
 namespace host::win32 {
 namespace {
@@ -62,7 +63,7 @@ bool PutClipboardText(HWND owner, StringView text) {
   return true;
 }
 
-std::optional<String> ClipboardText(HWND owner) {
+std::optional<String> ClipboardText(HWND owner, std::size_t kept) {
   if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::nullopt;
   const OpenClipboardScope clipboard(owner);
   if (!clipboard.Open()) return std::nullopt;
@@ -71,8 +72,22 @@ std::optional<String> ClipboardText(HWND owner) {
   const Locked locked(memory);
   if (locked.Data() == nullptr) return std::nullopt;
   const auto* units = static_cast<const char16_t*>(locked.Data());
-  const std::size_t capacity = GlobalSize(memory) / sizeof(char16_t);
-  return String(units, std::find(units, units + capacity, u'\0'));
+  const std::size_t bytes = GlobalSize(memory);
+  const std::size_t capacity = bytes / sizeof(char16_t);
+  String text;
+  try {
+    text.reserve(capacity);
+    // Joining needs the old text, this copy and the joined text at once.
+    // Taking the joined size first, untouched, refuses at once what would
+    // otherwise fail only after the whole text had been copied.
+    const std::unique_ptr<char16_t[]> joined(new char16_t[kept + capacity]);
+  } catch (const std::bad_alloc&) {
+    throw ClipboardTooLarge(bytes);
+  } catch (const std::length_error&) {
+    throw ClipboardTooLarge(bytes);
+  }
+  text.assign(units, std::find(units, units + capacity, u'\0'));
+  return text;
 }
 
 }  // namespace host::win32

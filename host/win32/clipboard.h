@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <new>
 #include <optional>
 
 #include "host/runtime/string.h"
@@ -11,9 +13,24 @@ namespace host::win32 {
 /// the clipboard is then as it was.
 bool PutClipboardText(HWND owner, StringView text);
 
+/// A clipboard text refused because memory cannot hold it beside the text
+/// it would join.
+class ClipboardTooLarge : public std::bad_alloc {
+ public:
+  explicit ClipboardTooLarge(std::size_t bytes) : bytes_(bytes) {}
+  /// The size the clipboard gives its text, NUL included.
+  std::size_t Bytes() const { return bytes_; }
+  const char* what() const noexcept override { return "the clipboard's text does not fit in memory"; }
+
+ private:
+  std::size_t bytes_;
+};
+
 /// The clipboard's CF_UNICODETEXT, up to the NUL that ends it; none when
-/// there is no text or the clipboard is held by another program. Throws
-/// std::bad_alloc when the text does not fit in memory.
-std::optional<String> ClipboardText(HWND owner);
+/// there is no text or the clipboard is held by another program. The text
+/// is to join `kept` units already held: before anything is copied, memory
+/// for the copy and for the joined text must be had, or ClipboardTooLarge
+/// is thrown, so that a refusal costs no time.
+std::optional<String> ClipboardText(HWND owner, std::size_t kept);
 
 }  // namespace host::win32

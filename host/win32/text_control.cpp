@@ -10,6 +10,7 @@
 #include "host/win32/clipboard.h"
 #include "host/win32/line_painter.h"
 #include "host/win32/long_line.h"
+#include "host/win32/paste_refusal.h"
 #include "host/win32/shaped_line.h"
 #include "host/win32/win32_error.h"
 
@@ -149,9 +150,16 @@ LRESULT CALLBACK TextControl::WindowProc(HWND window, UINT message, WPARAM wpara
     return DefWindowProcW(window, message, wparam, lparam);
   }
   // Nothing may unwind through the system's code. An edit that runs out of
-  // memory leaves the text as it was; the user hears it refused.
+  // memory leaves the text as it was; the user is told it was refused.
+  self->pasted_bytes_ = 0;
   try {
     return self->HandleMessage(message, wparam, lparam);
+  } catch (const ClipboardTooLarge& refused) {
+    self->OutOfMemory(refused.Bytes());
+    return 0;
+  } catch (const std::bad_alloc&) {
+    self->OutOfMemory(self->pasted_bytes_);
+    return 0;
   } catch (...) {
     MessageBeep(MB_ICONWARNING);
     return 0;
@@ -402,6 +410,19 @@ bool TextControl::WriteClipboard(StringView text) {
   return false;
 }
 
-std::optional<String> TextControl::ReadClipboard() { return ClipboardText(window_); }
+std::optional<String> TextControl::ReadClipboard() {
+  std::optional<String> text = ClipboardText(window_, document_.Size());
+  if (text) pasted_bytes_ = (text->size() + 1) * sizeof(char16_t);
+  return text;
+}
+
+void TextControl::OutOfMemory(std::size_t pasted_bytes) {
+  Notify(EN_ERRSPACE);  // as the edit control tells its parent
+  if (pasted_bytes != 0) {
+    ShowPasteRefused(window_, pasted_bytes);
+  } else {
+    MessageBeep(MB_ICONWARNING);
+  }
+}
 
 }  // namespace host::win32

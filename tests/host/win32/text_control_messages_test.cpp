@@ -2,6 +2,11 @@
 // with the meaning an edit control gives them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "tests/host/win32/text_control_fixture.h"
 
 namespace host::win32 {
@@ -174,6 +179,74 @@ TEST_F(TextControlTest, PasteKeepsTheClipboardsTextAsItIs) {
     EXPECT_TRUE(Get() == u"[" + test.stored + u"]") << test.name;
     EXPECT_EQ(Document().Caret(), 1 + test.stored.size()) << test.name;
   }
+}
+
+// Memory taken until no block of `smallest` bytes is left, as in a process
+// that has used its memory up; untouched, and given back at the end.
+class MemoryTaken {
+ public:
+  explicit MemoryTaken(std::size_t smallest) {
+    blocks_.reserve(4096);
+    for (std::size_t size = std::size_t{1} << 30; size >= smallest; size /= 2) {
+      while (void* block = std::malloc(size)) blocks_.push_back(block);
+    }
+  }
+  MemoryTaken(const MemoryTaken&) = delete;
+  MemoryTaken& operator=(const MemoryTaken&) = delete;
+  ~MemoryTaken() {
+    for (void* block : blocks_) std::free(block);
+  }
+
+ private:
+  std::vector<void*> blocks_;
+};
+
+class RefusedPasteTest : public TextControlTest {
+ protected:
+  // Reads and closes any message the text box's window shows, as a user would.
+  static void CALLBACK CloseMessages(HWND parent, UINT, UINT_PTR, DWORD) {
+    auto* self = reinterpret_cast<RefusedPasteTest*>(GetWindowLongPtrW(parent, GWLP_USERDATA));
+    EnumThreadWindows(GetCurrentThreadId(), &ReadAndClose, reinterpret_cast<LPARAM>(self));
+  }
+  static BOOL CALLBACK ReadAndClose(HWND window, LPARAM self_pointer) {
+    auto* self = reinterpret_cast<RefusedPasteTest*>(self_pointer);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wstring_view(name) != L"#32770" || GetWindow(window, GW_OWNER) != self->parent_.get()) return TRUE;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t text[512] = {};
+      GetWindowTextW(child, text, 512);
+      self->shown_.append(text).append(L"\n");
+    }
+    SendMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+  }
+
+  std::wstring shown_;
+};
+
+TEST_F(RefusedPasteTest, APasteMemoryCannotHoldIsRefusedAndToldWithItsSize) {
+  Put(u"kept");
+  Select(4, 4);
+  constexpr std::size_t kUnits = (std::size_t{8} << 20) - 1;  // 16 MB with the NUL
+  ASSERT_TRUE(PutClipboard(String(kUnits, u'x')));
+  // What the test notes while memory is short must fit where it is.
+  notifications_.clear();
+  notifications_.reserve(16);
+  shown_.reserve(4096);
+  SetTimer(parent_.get(), 1, 50, &CloseMessages);
+  {
+    const MemoryTaken taken(std::size_t{8} << 20);
+    SendMessageW(box_, WM_PASTE, 0, 0);
+  }
+  KillTimer(parent_.get(), 1);
+  EXPECT_TRUE(Get() == u"kept");
+  // The parent hears it first; the message then takes the focus.
+  EXPECT_EQ(notifications_.empty() ? 0 : notifications_.front(), EN_ERRSPACE);
+  EXPECT_NE(shown_.find(L"16.0 MB"), std::wstring::npos) << std::string(shown_.begin(), shown_.end());
+  // With memory to spare the same text is pasted.
+  SendMessageW(box_, WM_PASTE, 0, 0);
+  EXPECT_EQ(Get().size(), 4 + kUnits);
 }
 
 TEST_F(TextControlTest, ClearDeletesTheSelectionAndLeavesTheClipboard) {
