@@ -1,6 +1,9 @@
 // The mouse in a TextControl: placing the caret, selecting by dragging
 // (scrolling while the mouse is held outside), and the context menu.
+#include <string>
+
 #include "host/win32/handles.h"
+#include "host/win32/system_edit_menu.h"
 #include "host/win32/text_control.h"
 
 namespace host::win32 {
@@ -9,16 +12,22 @@ namespace {
 constexpr UINT_PTR kDragTimer = 1;
 constexpr UINT kDragScrollMs = 50;
 
-// The context menu's items, numbered as the edit control numbers them.
+// The context menu's items, numbered as the edit control numbers them (its
+// Undo goes by either of two numbers), with the texts for a system that
+// does not give its own.
 struct MenuItem {
   Command command;
   UINT id;
+  UINT other_id;
   const wchar_t* text;
 };
 constexpr MenuItem kMenuItems[] = {
-    {Command::kUndo, WM_UNDO, L"&Undo"},          {Command::kCut, WM_CUT, L"Cu&t"},
-    {Command::kCopy, WM_COPY, L"&Copy"},          {Command::kPaste, WM_PASTE, L"&Paste"},
-    {Command::kDeleteSelection, WM_CLEAR, L"&Delete"}, {Command::kSelectAll, EM_SETSEL, L"Select &All"},
+    {Command::kUndo, WM_UNDO, EM_UNDO, L"&Undo"},
+    {Command::kCut, WM_CUT, WM_CUT, L"Cu&t"},
+    {Command::kCopy, WM_COPY, WM_COPY, L"&Copy"},
+    {Command::kPaste, WM_PASTE, WM_PASTE, L"&Paste"},
+    {Command::kDeleteSelection, WM_CLEAR, WM_CLEAR, L"&Delete"},
+    {Command::kSelectAll, EM_SETSEL, EM_SETSEL, L"Select &All"},
 };
 
 const MenuItem* ItemFor(Command command) {
@@ -63,12 +72,14 @@ void TextControl::OnButtonUp() {
 HMENU TextControl::CreateContextMenu() {
   UniqueMenu menu(CreatePopupMenu());
   if (menu == nullptr) return nullptr;
+  const SystemEditMenu system;
   for (const MenuEntry& entry : editor_.ContextMenu(IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE)) {
     const MenuItem* item = ItemFor(entry.command);
     if (item == nullptr) {
       AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuW(menu.get(), MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED), item->id, item->text);
+      const std::wstring text = system.Text({item->id, item->other_id}, item->text);
+      AppendMenuW(menu.get(), MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED), item->id, text.c_str());
     }
   }
   return menu.release();

@@ -184,7 +184,12 @@ TEST_F(TextControlTest, ContextMenuOffersTheEditCommandsWhenTheyApply) {
     return found;
   };
   std::vector<Item> found = items();
-  const std::vector<std::wstring> names = {L"&Undo", L"Cu&t", L"&Copy", L"&Paste", L"&Delete", L"Select &All"};
+  // As the system's edit control words its menu for the user's language.
+  const std::vector<std::wstring> names =
+      PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_GERMAN
+          ? std::vector<std::wstring>{L"&R\u00FCckg\u00E4ngig", L"&Ausschneiden", L"&Kopieren", L"E&inf\u00FCgen",
+                                      L"&L\u00F6schen", L"Alles &markieren"}
+          : std::vector<std::wstring>{L"&Undo", L"Cu&t", L"&Copy", L"&Paste", L"&Delete", L"Select &All"};
   ASSERT_EQ(found.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(found[i].text, names[i]);
