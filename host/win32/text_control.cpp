@@ -173,6 +173,12 @@ LRESULT TextControl::Default(UINT message, WPARAM wparam, LPARAM lparam) {
 LRESULT TextControl::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (const std::optional<LRESULT> answer = OnEditMessage(message, wparam, lparam)) return *answer;
   switch (message) {
+    case WM_CREATE: {
+      // The text a window is created with is its first text, as in the edit control.
+      const auto* text = reinterpret_cast<const CREATESTRUCTW*>(lparam)->lpszName;
+      if (text != nullptr) ResetText(String(reinterpret_cast<const char16_t*>(text)));
+      return 0;
+    }
     case WM_PAINT:
       Paint();
       return 0;

@@ -138,6 +138,8 @@ TEST_F(TextControlTest, MouseClicksDragsAndDoubleClicksPlaceTheCaretAndSelect) {
   Mouse(WM_LBUTTONDBLCLK, CellPoint(7));
   EXPECT_EQ(Document().Anchor(), 6u);
   EXPECT_EQ(Document().Caret(), 10u);
+  Mouse(WM_LBUTTONDBLCLK, CellPoint(2));  // with the blank after it, as the edit control takes it
+  EXPECT_EQ(SendMessageW(box_, EM_GETSEL, 0, 0), MAKELRESULT(0, 6));
 
   // Past the end of a line, below the last line: the nearest place there.
   Mouse(WM_LBUTTONDOWN, POINT{390, CellPoint(0).y});
@@ -298,7 +300,9 @@ TEST_F(TextControlTest, TheCaretIsShownOnlyWhileTheBoxHasTheFocus) {
   EXPECT_NE(gui.hwndCaret, box_);
 }
 
-TEST_F(TextControlTest, SelectionIsPaintedWithTheHighlight) {
+// As the edit control: hidden while the focus is elsewhere, unless the
+// style asks to keep it.
+TEST_F(TextControlTest, SelectionIsHighlightedWithTheFocusOrWhenAskedToStay) {
   Put(u"MMMMMMMM");
   Select(2, 6);
   RECT client{};
@@ -308,11 +312,17 @@ TEST_F(TextControlTest, SelectionIsPaintedWithTheHighlight) {
   const UniqueBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
   ReleaseDC(nullptr, screen);
   const Selected in(dc.Get(), bitmap.get());
-  SendMessageW(box_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-  const POINT inside = CellPoint(3);
-  const POINT outside = CellPoint(7);
-  EXPECT_EQ(GetPixel(dc.Get(), inside.x, 1), GetSysColor(COLOR_HIGHLIGHT));
-  EXPECT_EQ(GetPixel(dc.Get(), outside.x + 4, 1), GetSysColor(COLOR_WINDOW));
+  auto pixel = [&](int x) {
+    SendMessageW(box_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+    return GetPixel(dc.Get(), x, 1);
+  };
+  const int inside = CellPoint(3).x;
+  EXPECT_EQ(pixel(inside), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(pixel(CellPoint(7).x + 4), GetSysColor(COLOR_WINDOW));
+  SetFocus(parent_.get());
+  EXPECT_EQ(pixel(inside), GetSysColor(COLOR_WINDOW));
+  SetWindowLongW(box_, GWL_STYLE, GetWindowLongW(box_, GWL_STYLE) | ES_NOHIDESEL);
+  EXPECT_EQ(pixel(inside), GetSysColor(COLOR_HIGHLIGHT));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "tests/host/win32/text_control_fixture.h"
@@ -181,72 +180,74 @@ TEST_F(TextControlTest, PasteKeepsTheClipboardsTextAsItIs) {
   }
 }
 
-// Memory taken until no block of `smallest` bytes is left, as in a process
-// that has used its memory up; untouched, and given back at the end.
-class MemoryTaken {
- public:
-  explicit MemoryTaken(std::size_t smallest) {
-    blocks_.reserve(4096);
-    for (std::size_t size = std::size_t{1} << 30; size >= smallest; size /= 2) {
-      while (void* block = std::malloc(size)) blocks_.push_back(block);
-    }
+// Beside the system's edit control of the same size and style (without the
+// sunken edge, inside which it keeps one more pixel), given the box's
+// margins and a height of whole lines, as it rounds its rectangle down.
+TEST_F(TextControlTest, GetRectAnswersTheTextAreaAndSetRectLaysTheTextOutThere) {
+  HWND boxes[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    boxes[i] = CreateWindowExW(0, i == 0 ? kTextControlClass : L"EDIT", L"alpha beta", WS_CHILD | ES_MULTILINE, 0, 0,
+                               240, 5 * control_->LineHeight(), parent_.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(boxes[i], WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   }
-  MemoryTaken(const MemoryTaken&) = delete;
-  MemoryTaken& operator=(const MemoryTaken&) = delete;
-  ~MemoryTaken() {
-    for (void* block : blocks_) std::free(block);
-  }
-
- private:
-  std::vector<void*> blocks_;
-};
+  auto same = [&](UINT message, WPARAM position) {
+    RECT rects[2] = {};
+    LRESULT answers[2] = {};
+    for (int i = 0; i < 2; ++i) answers[i] = SendMessageW(boxes[i], message, position, reinterpret_cast<LPARAM>(&rects[i]));
+    return answers[0] == answers[1] && EqualRect(&rects[0], &rects[1]);
+  };
+  SendMessageW(boxes[1], EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(TextControl::kMargin, TextControl::kMargin));
+  EXPECT_TRUE(same(EM_GETRECT, 0));
+  SendMessageW(boxes[1], EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  const RECT area{20, 9, 150, 9 + 2 * control_->LineHeight()};
+  for (HWND box : boxes) SendMessageW(box, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  EXPECT_TRUE(same(EM_GETRECT, 0));
+  EXPECT_TRUE(same(EM_POSFROMCHAR, 0));
+  EXPECT_TRUE(same(EM_POSFROMCHAR, 7));
+}
 
 class RefusedPasteTest : public TextControlTest {
  protected:
-  // Reads and closes any message the text box's window shows, as a user would.
-  static void CALLBACK CloseMessages(HWND parent, UINT, UINT_PTR, DWORD) {
+  // Reads and closes a message the box's window shows, as a user would.
+  static void CALLBACK CloseMessage(HWND parent, UINT, UINT_PTR, DWORD) {
+    HWND message = FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+    if (message == nullptr || GetWindow(message, GW_OWNER) != parent) return;
     auto* self = reinterpret_cast<RefusedPasteTest*>(GetWindowLongPtrW(parent, GWLP_USERDATA));
-    EnumThreadWindows(GetCurrentThreadId(), &ReadAndClose, reinterpret_cast<LPARAM>(self));
-  }
-  static BOOL CALLBACK ReadAndClose(HWND window, LPARAM self_pointer) {
-    auto* self = reinterpret_cast<RefusedPasteTest*>(self_pointer);
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (std::wstring_view(name) != L"#32770" || GetWindow(window, GW_OWNER) != self->parent_.get()) return TRUE;
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-      wchar_t text[512] = {};
-      GetWindowTextW(child, text, 512);
-      self->shown_.append(text).append(L"\n");
+    for (HWND child = GetWindow(message, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t text[256] = {};
+      self->shown_.append(text, static_cast<std::size_t>(GetWindowTextW(child, text, 256)));
     }
-    SendMessageW(window, WM_COMMAND, IDOK, 0);
-    return TRUE;
+    SendMessageW(message, WM_COMMAND, IDOK, 0);
   }
-
   std::wstring shown_;
 };
 
 TEST_F(RefusedPasteTest, APasteMemoryCannotHoldIsRefusedAndToldWithItsSize) {
   Put(u"kept");
   Select(4, 4);
-  constexpr std::size_t kUnits = (std::size_t{8} << 20) - 1;  // 16 MB with the NUL
-  ASSERT_TRUE(PutClipboard(String(kUnits, u'x')));
-  // What the test notes while memory is short must fit where it is.
+  const String clipboard((std::size_t{8} << 20) - 1, u'x');  // 16 MB with the NUL
+  ASSERT_TRUE(PutClipboard(clipboard));
   notifications_.clear();
-  notifications_.reserve(16);
+  notifications_.reserve(16);  // what the test notes while memory is short
   shown_.reserve(4096);
-  SetTimer(parent_.get(), 1, 50, &CloseMessages);
+  SetTimer(parent_.get(), 1, 50, &CloseMessage);
   {
-    const MemoryTaken taken(std::size_t{8} << 20);
+    // The memory taken, untouched, until no block of 8 MB is left.
+    std::vector<void*> taken;
+    taken.reserve(4096);
+    for (std::size_t size = std::size_t{1} << 30; size >= (std::size_t{8} << 20); size /= 2) {
+      while (void* block = std::malloc(size)) taken.push_back(block);
+    }
     SendMessageW(box_, WM_PASTE, 0, 0);
+    for (void* block : taken) std::free(block);
   }
   KillTimer(parent_.get(), 1);
   EXPECT_TRUE(Get() == u"kept");
   // The parent hears it first; the message then takes the focus.
   EXPECT_EQ(notifications_.empty() ? 0 : notifications_.front(), EN_ERRSPACE);
-  EXPECT_NE(shown_.find(L"16.0 MB"), std::wstring::npos) << std::string(shown_.begin(), shown_.end());
-  // With memory to spare the same text is pasted.
-  SendMessageW(box_, WM_PASTE, 0, 0);
-  EXPECT_EQ(Get().size(), 4 + kUnits);
+  EXPECT_NE(shown_.find(L"16.0 MB"), std::wstring::npos);
+  SendMessageW(box_, WM_PASTE, 0, 0);  // with memory to spare
+  EXPECT_TRUE(Get() == u"kept" + clipboard);
 }
 
 TEST_F(TextControlTest, ClearDeletesTheSelectionAndLeavesTheClipboard) {
