@@ -12,8 +12,8 @@ void ShowPasteRefused(HWND box, std::size_t bytes) {
   wchar_t size[32] = {};
   StrFormatByteSizeW(static_cast<LONGLONG>(bytes), size, static_cast<UINT>(std::size(size)));
   wchar_t text[160] = {};
-  std::swprintf(text, std::size(text), L"The text on the clipboard (%ls) is more than there is memory for. Nothing was pasted.",
-                size);
+  std::swprintf(text, std::size(text),
+                L"The text on the clipboard (%ls) is more than there is memory for. Nothing was pasted.", size);
   HWND owner = GetAncestor(box, GA_ROOT);
   wchar_t caption[128] = {};
   GetWindowTextW(owner, caption, static_cast<int>(std::size(caption)));

@@ -45,7 +45,8 @@ void TextControl::PaintArea(HDC window_dc, const RECT& area) {
   IntersectClipRect(dc, text.left, text.top, text.right, text.bottom);
   const double widest_before = document_.WidestLine();
   const auto first_row = static_cast<std::size_t>(std::max(0L, (area.top - text.top) / line_height_));
-  const auto last_row = static_cast<std::size_t>(std::max(0L, (std::min(area.bottom, text.bottom) - 1 - text.top) / line_height_));
+  const LONG bottom = std::min(area.bottom, text.bottom);
+  const auto last_row = static_cast<std::size_t>(std::max(0L, (bottom - 1 - text.top) / line_height_));
   for (std::size_t row = first_row; row <= last_row; ++row) {
     const std::size_t line = top_line_ + row;
     if (line >= document_.LineCount()) break;

@@ -186,17 +186,20 @@ TEST_F(TextControlTest, PasteKeepsTheClipboardsTextAsItIs) {
 TEST_F(TextControlTest, GetRectAnswersTheTextAreaAndSetRectLaysTheTextOutThere) {
   HWND boxes[2] = {};
   for (int i = 0; i < 2; ++i) {
-    boxes[i] = CreateWindowExW(0, i == 0 ? kTextControlClass : L"EDIT", L"alpha beta", WS_CHILD | ES_MULTILINE, 0, 0,
-                               240, 5 * control_->LineHeight(), parent_.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    boxes[i] = CreateWindowExW(0, i == 0 ? kTextControlClass : L"EDIT", L"alpha beta", WS_CHILD | ES_MULTILINE, 0,
+                               0, 240, 5 * control_->LineHeight(), parent_.get(), nullptr, nullptr, nullptr);
     SendMessageW(boxes[i], WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   }
   auto same = [&](UINT message, WPARAM position) {
     RECT rects[2] = {};
     LRESULT answers[2] = {};
-    for (int i = 0; i < 2; ++i) answers[i] = SendMessageW(boxes[i], message, position, reinterpret_cast<LPARAM>(&rects[i]));
+    for (int i = 0; i < 2; ++i) {
+      answers[i] = SendMessageW(boxes[i], message, position, reinterpret_cast<LPARAM>(&rects[i]));
+    }
     return answers[0] == answers[1] && EqualRect(&rects[0], &rects[1]);
   };
-  SendMessageW(boxes[1], EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(TextControl::kMargin, TextControl::kMargin));
+  constexpr int kMargin = TextControl::kMargin;
+  SendMessageW(boxes[1], EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(kMargin, kMargin));
   EXPECT_TRUE(same(EM_GETRECT, 0));
   SendMessageW(boxes[1], EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   const RECT area{20, 9, 150, 9 + 2 * control_->LineHeight()};
