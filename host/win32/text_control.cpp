@@ -374,6 +374,13 @@ bool TextControl::WriteClipboard(StringView text) {
   return false;
 }
 
-std::optional<String> TextControl::ReadClipboard() { return ClipboardText(window_); }
+// As the edit control, which tells its parent when a paste does not fit.
+void TextControl::PasteRefused(std::size_t) {
+  MessageBeep(MB_ICONWARNING);
+  Notify(EN_ERRSPACE);
+}
+
+// Windows has no primary selection: only the clipboard is ever asked for.
+std::optional<String> TextControl::ReadClipboard(Clipboard) { return ClipboardText(window_); }
 
 }  // namespace host::win32

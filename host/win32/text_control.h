@@ -106,7 +106,8 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   std::size_t WheelLines() const override;
   double WheelPixels() const override;
   bool WriteClipboard(StringView text) override;
-  std::optional<String> ReadClipboard() override;
+  std::optional<String> ReadClipboard(Clipboard which) override;
+  void PasteRefused(std::size_t units) override;
 
   // text_control_paint.cpp
   void Paint();
