@@ -82,6 +82,7 @@ void TextView::UpdateMetrics() {
 }
 
 void TextView::TextChanged(std::size_t position) {
+  editor_.TextChanged();
   layouts_->Invalidate(position);
   UpdateScrollBars();
   ShowPosition(document_.Caret());
@@ -129,7 +130,8 @@ void TextView::Tell(const QString& message) {
   QApplication::beep();
   auto* box = new QMessageBox(QMessageBox::Warning, window()->windowTitle(), message, QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  box->setWindowModality(Qt::NonModal);  // the text stays in reach while it is read
+  box->show();
 }
 
 std::size_t TextView::PageLines() const { return static_cast<std::size_t>(VisibleLines()); }

@@ -98,9 +98,8 @@ void TextView::keyPressEvent(QKeyEvent* event) {
   event->ignore();
 }
 
-// Qt tells a double click, but not a triple one: presses are counted by
-// time and place, and a double click, whether or not its press came too,
-// makes the second of a series.
+// Qt tells a double click in place of its second press, but no triple
+// click: other presses are counted by time and place.
 void TextView::Press(const QMouseEvent& event, int clicks) {
   const QPoint point = event.position().toPoint();
   editor_.Press({.position = PositionAt(point),

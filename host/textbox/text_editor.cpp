@@ -27,6 +27,7 @@ TextEditor::TextEditor(TextDocument& document, TextBoxSurface& surface, const Te
     : document_(document), surface_(surface), conventions_(conventions) {}
 
 bool TextEditor::PressKey(Key key, KeyModifiers modifiers) {
+  clicks_ = 0;  // a key between two clicks makes them no double click
   const KeyCommand command = CommandForKey(key, modifiers);
   if (command.command == Command::kNone) return false;
   Run(command.command, command.extend);
@@ -158,9 +159,13 @@ void TextEditor::Press(const PointerPress& press, ClickLimits limits) {
   const bool series = clicks_ > 0 && !press.extend && press.time_ms - last_press_.time_ms <= limits.interval_ms &&
                       std::abs(press.x - last_press_.x) <= limits.distance &&
                       std::abs(press.y - last_press_.y) <= limits.distance;
-  clicks_ = press.clicks > 0 ? std::min(press.clicks, conventions_.click_series)
-            : series          ? clicks_ % conventions_.click_series + 1
-                              : 1;
+  // The system's count holds unless something came between the clicks
+  // that the system does not see, such as a key.
+  if (press.clicks > 0) {
+    clicks_ = clicks_ == 0 ? 1 : std::min(press.clicks, conventions_.click_series);
+  } else {
+    clicks_ = series ? clicks_ % conventions_.click_series + 1 : 1;
+  }
   last_press_ = press;
   unit_ = clicks_ == 3 ? Unit::kLine : clicks_ == 2 ? Unit::kWord : Unit::kCharacter;
   dragging_ = true;

@@ -330,6 +330,7 @@ std::size_t TextControl::PositionAt(POINT point) const {
 
 void TextControl::TextChanged(std::size_t position) {
   places_->Invalidate(position);
+  editor_.TextChanged();
   UpdateScrollBars();
   ShowPosition(document_.Caret());
   InvalidateRect(window_, nullptr, FALSE);

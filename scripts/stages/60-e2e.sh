@@ -2,7 +2,7 @@
 # real window manager, through mouse, keyboard and clipboard only.
 set -euo pipefail
 . "$(dirname "$0")/../lib.sh"
-ensure_packages xvfb openbox xdotool xclip x11-utils imagemagick python3 qt6-qpa-plugins fonts-dejavu-core
+ensure_packages xvfb openbox xdotool xclip x11-utils imagemagick python3 python3-xlib qt6-qpa-plugins fonts-dejavu-core
 
 program="$ROOT/build/ci/app/quillfen"
 [ -x "$program" ] || configure_and_build "$ROOT/build/ci" -DQUILLFEN_WERROR=ON

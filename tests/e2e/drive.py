@@ -11,6 +11,7 @@ import time
 from pathlib import Path
 
 from cases import CONVERSIONS, KEYBOARD_INPUT, readable
+from conventions import check_conventions
 from desktop import Desktop, DesktopError, poll, program_environment
 from layout import Layout
 from results import Results
@@ -41,6 +42,7 @@ class Program:
     """The program under test, started and ended by its own process id."""
 
     def __init__(self, path, log_path):
+        self.path = path
         self._path = path
         self._log_path = log_path
         self._process = None
@@ -294,6 +296,7 @@ class Session:
             if not self.layout_only:
                 self.check_keyboard()
                 self.check_conversions()
+                check_conventions(self)
             layout.check_resizing()
             self.check_close()
             print(f"largest edge error of the passing layout checks: {layout.worst} px")

@@ -129,6 +129,12 @@ TEST(TextEditor, ClicksInASeriesSelectCharactersWordsAndLines) {
     EXPECT_EQ(box.document.Anchor(), test.anchor) << test.name;
     EXPECT_EQ(box.document.Caret(), test.caret) << test.name;
   }
+  // A key between two clicks parts them, whatever the system counted.
+  Editor box(kLinux, kText);
+  box.editor.Press({.position = 7, .time_ms = 0}, {});
+  box.editor.PressKey(Key::kEnd, {});
+  box.editor.Press({.position = 7, .time_ms = 100, .clicks = 2}, {});
+  EXPECT_EQ(box.document.Anchor(), box.document.Caret());
 }
 
 TEST(TextEditor, DraggingGrowsTheSelectionByWhatThePressSelected) {
