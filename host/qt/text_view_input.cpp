@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
+#include <QKeySequence>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdint>
@@ -157,15 +159,24 @@ QMenu* TextView::CreateContextMenu() {
   return menu;
 }
 
+// The texts and shortcut hints of the toolkit's own text boxes, so that the
+// toolkit's translations give them in the user's language.
 QString TextView::MenuText(Command command) {
+  auto text = [](const char* source, std::optional<QKeySequence::StandardKey> key) {
+    QString shown = QCoreApplication::translate("QWidgetTextControl", source);
+    if (key && QGuiApplication::styleHints()->showShortcutsInContextMenus()) {
+      shown += QLatin1Char('\t') + QKeySequence(*key).toString(QKeySequence::NativeText);
+    }
+    return shown;
+  };
   switch (command) {
-    case Command::kUndo: return tr("&Undo");
-    case Command::kRedo: return tr("&Redo");
-    case Command::kCut: return tr("Cu&t");
-    case Command::kCopy: return tr("&Copy");
-    case Command::kPaste: return tr("&Paste");
-    case Command::kDeleteSelection: return tr("&Delete");
-    case Command::kSelectAll: return tr("Select &All");
+    case Command::kUndo: return text("&Undo", QKeySequence::Undo);
+    case Command::kRedo: return text("&Redo", QKeySequence::Redo);
+    case Command::kCut: return text("Cu&t", QKeySequence::Cut);
+    case Command::kCopy: return text("&Copy", QKeySequence::Copy);
+    case Command::kPaste: return text("&Paste", QKeySequence::Paste);
+    case Command::kDeleteSelection: return text("Delete", std::nullopt);
+    case Command::kSelectAll: return text("Select All", QKeySequence::SelectAll);
     default: return {};
   }
 }
