@@ -1,6 +1,8 @@
 #include "host/qt/qt_window.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -37,6 +39,12 @@ QtWindow::QtWindow(const WindowDesign& design, EventSink& events)
   setWindowTitle(FromUtf8(design.caption));
   // The design's client position is not used: the window system places it.
   const QRect client = Pixels(design.client, *this);
+  // A window far larger than every screen shows nothing more, yet would
+  // have every one of its pixels drawn; it grows no larger than the
+  // screens together, or its design if that is larger still.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    setMaximumSize(client.size().expandedTo(screen->virtualSize()).expandedTo(screen->virtualGeometry().size()));
+  }
   resize(client.size());
   CreateControls(design);
   OrderFocus(design);
