@@ -375,6 +375,16 @@ TEST_F(TextViewTest, SelectionIsPaintedWithTheHighlight) {
   const QPoint outside = CellPoint(7) + QPoint(2, 0);
   EXPECT_EQ(image.pixelColor(inside.x(), 1), box_->palette().highlight().color());
   EXPECT_NE(image.pixelColor(outside.x(), 1), box_->palette().highlight().color());
+  // A theme whose inactive selection differs: shown once the focus leaves.
+  QPalette palette = box_->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight, Qt::darkGreen);
+  palette.setColor(QPalette::Active, QPalette::Highlight, Qt::darkBlue);
+  box_->setPalette(palette);
+  box_->setFocus();
+  const QColor focused = box_->hasFocus() ? QColor(Qt::darkBlue) : QColor(Qt::darkGreen);
+  EXPECT_EQ(box_->viewport()->grab().toImage().pixelColor(inside.x(), 1), focused);
+  box_->clearFocus();
+  EXPECT_EQ(box_->viewport()->grab().toImage().pixelColor(inside.x(), 1), QColor(Qt::darkGreen));
 }
 
 TEST_F(TextViewTest, AccessibleTextInterfaceReadsAndMovesTheCaret) {
