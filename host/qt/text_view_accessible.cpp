@@ -1,16 +1,44 @@
 #include "host/qt/text_view_accessible.h"
 
+#include <QTextBoundaryFinder>
 #include <algorithm>
 
+#include "host/qt/grapheme_clusters.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
+#include "host/textbox/text_boundaries.h"
 
 namespace host::qt {
 namespace {
 
+// The most units one answer carries: a reader asking for the whole of a text
+// of many megabytes gets its start, not a copy of it all.
+constexpr std::size_t kRangeCap = std::size_t{1} << 20;
+// How far a sentence is looked for on either side of an offset.
+constexpr std::size_t kSentenceReach = 4096;
+
 QAccessibleInterface* Create(const QString&, QObject* object) {
   auto* view = dynamic_cast<TextView*>(object);
   return view != nullptr ? new TextViewAccessible(view) : nullptr;
+}
+
+// The sentence around `at` in `line`, found as stock text boxes find it but
+// within reach of `at`.
+TextSpan SentenceAt(StringView line, std::size_t at) {
+  const std::size_t begin = at > kSentenceReach ? SnapToBoundary(line, at - kSentenceReach) : 0;
+  const std::size_t end = SnapToBoundary(line, std::min(line.size(), at + kSentenceReach));
+  const QString window = QString::fromRawData(reinterpret_cast<const QChar*>(line.data() + begin),
+                                              static_cast<qsizetype>(end - begin));
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Sentence, window);
+  const auto offset = static_cast<qsizetype>(at - begin);
+  finder.setPosition(offset);
+  qsizetype previous = offset;
+  if (!finder.boundaryReasons().testFlag(QTextBoundaryFinder::StartOfItem)) previous = finder.toPreviousBoundary();
+  const qsizetype next = finder.toNextBoundary();
+  TextSpan span{begin, end};
+  if (next >= 0) span.end = begin + static_cast<std::size_t>(next);
+  if (previous >= 0) span.begin = begin + static_cast<std::size_t>(previous);
+  return span;
 }
 
 }  // namespace
@@ -75,7 +103,7 @@ QString TextViewAccessible::text(int start, int end) const {
   const StringView text = View().Text();
   const auto size = static_cast<int>(text.size());
   start = std::clamp(start, 0, size);
-  end = std::clamp(end, start, size);
+  end = std::clamp(end, start, std::min(size, start + static_cast<int>(kRangeCap)));
   return ToQString(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
 }
 
@@ -104,6 +132,62 @@ void TextViewAccessible::scrollToSubstring(int start, int end) {
 QString TextViewAccessible::attributes(int offset, int* start, int* end) const {
   *start = *end = offset;
   return {};
+}
+
+TextSpan TextViewAccessible::SpanAt(int offset, QAccessible::TextBoundaryType boundary) const {
+  const TextDocument& document = View().Document();
+  const std::size_t size = document.Size();
+  if (boundary == QAccessible::NoBoundary) return {0, std::min(size, kRangeCap)};
+  const std::size_t position = std::min(static_cast<std::size_t>(std::max(offset, 0)), size);
+  const std::size_t line = document.LineOf(position);
+  const std::size_t line_start = document.LineStart(line);
+  const std::size_t line_end = document.LineEnd(line);
+  const StringView text = document.Line(line);
+  // A position inside a line break or a pair counts as the boundary before it.
+  const std::size_t at = SnapToBoundary(text, std::min(position, line_end) - line_start);
+  TextSpan span{0, text.size()};
+  switch (boundary) {
+    case QAccessible::CharBoundary:
+      if (at == text.size()) {
+        // The line break is the character after a line's last.
+        return {line_end, line + 1 < document.LineCount() ? document.LineStart(line + 1) : line_end};
+      }
+      span = {at, NextCluster(text, at)};
+      break;
+    case QAccessible::WordBoundary:
+      span = ReaderWordAt(text, at);
+      break;
+    case QAccessible::SentenceBoundary:
+      span = SentenceAt(text, at);
+      break;
+    default:  // a line, also as a paragraph: CR LF ends both
+      break;
+  }
+  return {line_start + span.begin, line_start + span.end};
+}
+
+QString TextViewAccessible::Answer(TextSpan span, int* start, int* end) const {
+  *start = static_cast<int>(span.begin);
+  *end = static_cast<int>(span.end);
+  return text(*start, *end);
+}
+
+// Before and after step from the span at the offset as stock text boxes do:
+// before the first span of the text there is none, so that one is answered.
+QString TextViewAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                                             int* end) const {
+  const TextSpan span = SpanAt(offset, boundary);
+  return Answer(SpanAt(span.begin > 0 ? static_cast<int>(span.begin) - 1 : offset, boundary), start, end);
+}
+
+QString TextViewAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                                         int* end) const {
+  return Answer(SpanAt(offset, boundary), start, end);
+}
+
+QString TextViewAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                                            int* end) const {
+  return Answer(SpanAt(static_cast<int>(SpanAt(offset, boundary).end), boundary), start, end);
 }
 
 }  // namespace host::qt

@@ -1,6 +1,8 @@
 #pragma once
 #include <QAccessibleWidget>
 
+#include "host/textbox/text_navigation.h"
+
 namespace host::qt {
 
 class TextView;
@@ -31,9 +33,17 @@ class TextViewAccessible final : public QAccessibleWidget, public QAccessibleTex
   int offsetAtPoint(const QPoint& point) const override;
   void scrollToSubstring(int start, int end) override;
   QString attributes(int offset, int* start, int* end) const override;
+  QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                           int* end) const override;
+  QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override;
+  QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override;
 
  private:
   TextView& View() const;
+  /// The character, word, sentence, line or paragraph at `offset`, found in
+  /// its line near the offset, never by reading the whole text.
+  TextSpan SpanAt(int offset, QAccessible::TextBoundaryType boundary) const;
+  QString Answer(TextSpan span, int* start, int* end) const;
 };
 
 }  // namespace host::qt
