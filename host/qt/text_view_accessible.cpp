@@ -14,6 +14,9 @@ namespace {
 // The most units one answer carries: a reader asking for the whole of a text
 // of many megabytes gets its start, not a copy of it all.
 constexpr std::size_t kRangeCap = std::size_t{1} << 20;
+// The most units an edit's event carries: enough to speak what was typed or
+// pasted, little enough that a paste of megabytes costs no reader a wait.
+constexpr std::size_t kEventTextCap = 4096;
 // How far a sentence is looked for on either side of an offset.
 constexpr std::size_t kSentenceReach = 4096;
 
@@ -57,7 +60,13 @@ void* TextViewAccessible::interface_cast(QAccessible::InterfaceType type) {
 }
 
 QString TextViewAccessible::text(QAccessible::Text kind) const {
-  if (kind == QAccessible::Value) return ToQString(View().Text());
+  if (kind == QAccessible::Value) {
+    // A text longer than one answer carries is given as its start, saying so.
+    const StringView value = View().Text();
+    if (value.size() <= kRangeCap) return ToQString(value);
+    return ToQString(value.substr(0, kRangeCap)) +
+           QStringLiteral("\u2026 (%1 more characters)").arg(value.size() - kRangeCap);
+  }
   return QAccessibleWidget::text(kind);
 }
 
@@ -188,6 +197,34 @@ QString TextViewAccessible::textAtOffset(int offset, QAccessible::TextBoundaryTy
 QString TextViewAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
                                             int* end) const {
   return Answer(SpanAt(static_cast<int>(SpanAt(offset, boundary).end), boundary), start, end);
+}
+
+void TextViewNotifier::Replaced(std::size_t position, StringView removed, std::size_t inserted) {
+  if (!QAccessible::isActive() || (removed.empty() && inserted == 0)) return;
+  const auto at = static_cast<int>(position);
+  const QString old_text = ToQString(removed.substr(0, kEventTextCap));
+  const QString new_text = ToQString(view_->Text().substr(position, std::min(inserted, kEventTextCap)));
+  if (removed.empty()) {
+    QAccessibleTextInsertEvent event(view_, at, new_text);
+    QAccessible::updateAccessibility(&event);
+  } else if (inserted == 0) {
+    QAccessibleTextRemoveEvent event(view_, at, old_text);
+    QAccessible::updateAccessibility(&event);
+  } else {
+    QAccessibleTextUpdateEvent event(view_, at, old_text, new_text);
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
+void TextViewNotifier::CaretMoved() {
+  if (!QAccessible::isActive()) return;
+  QAccessibleTextCursorEvent moved(view_, static_cast<int>(view_->Caret()));
+  QAccessible::updateAccessibility(&moved);
+  const TextSpan selection = view_->Selection();
+  if (selection.begin == selection_.begin && selection.end == selection_.end) return;
+  selection_ = selection;
+  QAccessibleTextSelectionEvent selected(view_, static_cast<int>(selection.begin), static_cast<int>(selection.end));
+  QAccessible::updateAccessibility(&selected);
 }
 
 }  // namespace host::qt

@@ -1,6 +1,7 @@
 #pragma once
 #include <QAccessibleWidget>
 
+#include "host/runtime/string.h"
 #include "host/textbox/text_navigation.h"
 
 namespace host::qt {
@@ -44,6 +45,20 @@ class TextViewAccessible final : public QAccessibleWidget, public QAccessibleTex
   /// its line near the offset, never by reading the whole text.
   TextSpan SpanAt(int offset, QAccessible::TextBoundaryType boundary) const;
   QString Answer(TextSpan span, int* start, int* end) const;
+};
+
+/// Tells assistive technology what happens in a TextView: one event for
+/// each edit, however large, and the caret's and the selection's moves.
+class TextViewNotifier {
+ public:
+  explicit TextViewNotifier(TextView* view) : view_(view) {}
+
+  void Replaced(std::size_t position, StringView removed, std::size_t inserted);
+  void CaretMoved();
+
+ private:
+  TextView* view_;
+  TextSpan selection_;  // the selection last told of
 };
 
 }  // namespace host::qt

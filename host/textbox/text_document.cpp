@@ -139,8 +139,13 @@ void TextDocument::ReplaceAll(StringView text) { Edit(0, Size(), String(text), E
 
 void TextDocument::SetText(String text) {
   undo_.Clear();
-  (void)buffer_.Replace(0, Size(), std::move(text));  // the old text goes at once
+  const std::size_t inserted = text.size();
   caret_ = anchor_ = 0;
+  {
+    // The old text goes at once, once its listener has heard of it.
+    const String removed = buffer_.Replace(0, Size(), std::move(text));
+    if (observer_ != nullptr) observer_->TextReplaced(0, removed, inserted);
+  }
   AfterTextChange(0);
 }
 
@@ -159,6 +164,7 @@ void TextDocument::Edit(std::size_t position, std::size_t length, String text, E
   const std::size_t inserted = text.size();
   String removed = buffer_.Replace(position, length, std::move(text));
   caret_ = anchor_ = caret;
+  if (observer_ != nullptr) observer_->TextReplaced(position, removed, inserted);
   try {
     undo_.Record(buffer_, kind, position, std::move(removed), inserted);
   } catch (const std::bad_alloc&) {
@@ -171,6 +177,7 @@ void TextDocument::Undo() {
   if (const auto range = undo_.Undo(buffer_)) {
     anchor_ = range->position;
     caret_ = range->position + range->length;
+    if (observer_ != nullptr) observer_->TextReplaced(range->position, range->removed, range->length);
     AfterTextChange(range->position);
   }
 }
@@ -178,6 +185,7 @@ void TextDocument::Undo() {
 void TextDocument::Redo() {
   if (const auto range = undo_.Redo(buffer_)) {
     caret_ = anchor_ = range->position + range->length;
+    if (observer_ != nullptr) observer_->TextReplaced(range->position, range->removed, range->length);
     AfterTextChange(range->position);
   }
 }
