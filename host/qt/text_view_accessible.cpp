@@ -112,7 +112,7 @@ QString TextViewAccessible::text(int start, int end) const {
   const StringView text = View().Text();
   const auto size = static_cast<int>(text.size());
   start = std::clamp(start, 0, size);
-  end = std::clamp(end, start, std::min(size, start + static_cast<int>(kRangeCap)));
+  end = std::clamp(end, start, static_cast<int>(std::min(text.size(), static_cast<std::size_t>(start) + kRangeCap)));
   return ToQString(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
 }
 
