@@ -114,11 +114,11 @@ void SetAndPaint(benchmark::State& state, const std::string& name, const String&
     // text's own UTF-16 size: measured on the first setting only.
     const long before = HeapBytes();
     auto widget = Shown<TextView>();
-    widget->SetText(text);
+    widget->ReplaceAll(text);
     widget->viewport()->repaint();
     const double held = static_cast<double>(HeapBytes() - before);
     Measure(state, name, false, [&] {
-      widget->SetText(text);
+      widget->ReplaceAll(text);
       widget->viewport()->repaint();
     });
     state.counters["lines"] = static_cast<double>(widget->LineCount());
@@ -145,7 +145,7 @@ void Interact(benchmark::State& state, const std::string& name, const String& te
   if constexpr (std::is_same_v<Widget, QPlainTextEdit>) {
     PutEditorText(*widget, text);
   } else {
-    widget->SetText(text);
+    widget->ReplaceAll(text);
   }
   widget->setFocus();
   widget->viewport()->repaint();
@@ -174,7 +174,7 @@ void BM_CaretToLineEnd(benchmark::State& state) {
   // measured before is known; the editor's single run is cold anyway.
   Interact<Widget>(state, "end", MinifiedJson(),
                    [](Widget& w) {
-                     if constexpr (std::is_same_v<Widget, TextView>) w.SetText(MinifiedJson());
+                     if constexpr (std::is_same_v<Widget, TextView>) w.ReplaceAll(MinifiedJson());
                      Press(w, Qt::Key_Home, Qt::ControlModifier);
                    },
                    [](Widget& w) { Press(w, Qt::Key_End); });

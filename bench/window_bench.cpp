@@ -174,7 +174,7 @@ void Measure(benchmark::State& state, Program& program, host::qt::TextView& box,
 // Empties both boxes as the program's writes do, leaving nothing to undo.
 void EmptyBoxes(Program& program) {
   for (const char* name : {"Inputs", "Outputs"}) {
-    program.Find<host::qt::TextView>(name).Document().SetText(host::String());
+    program.Find<host::qt::TextView>(name).Document().ResetText(host::String());
   }
   program.GoIdle();
 }
@@ -183,7 +183,7 @@ void EmptyBoxes(Program& program) {
 double PutInputs(Program& program, std::int64_t bytes) {
   EmptyBoxes(program);
   const host::String json = host::Utf8ToUtf16(bench::MinifiedJson(static_cast<std::size_t>(bytes)));
-  program.Find<host::qt::TextView>("Inputs").Document().SetText(json);
+  program.Find<host::qt::TextView>("Inputs").Document().ResetText(json);
   return static_cast<double>(json.size() * sizeof(char16_t));
 }
 

@@ -12,13 +12,21 @@ namespace {
 // How far the window reaches on either side; a cluster is rarely longer.
 constexpr std::size_t kReach = 128;
 
-// A window start at or before `position`: an ASCII character other than the
-// LF of a CR LF, within reach; else the reach itself, kept off a pair's second half.
+// A window start at or before `position` where a cluster surely starts: an
+// ASCII character after another ASCII character (or at the text's start),
+// other than the LF of a CR LF. No ASCII character joins its neighbours in
+// a cluster, so the window's finder, which takes its start for a boundary,
+// is then right; one ASCII character alone is not enough, since a prepended
+// mark before it joins it. Failing that, the reach itself, kept off a
+// pair's second half.
 std::size_t WindowStart(StringView text, std::size_t position) {
   const std::size_t limit = position > kReach ? position - kReach : 0;
+  auto ascii = [&](std::size_t at) { return text[at] < 0x80; };
   for (std::size_t at = std::min(position, text.size()); at > limit; --at) {
-    const char16_t unit = text[at - 1];
-    if (unit < 0x80 && !(unit == u'\n' && at >= 2 && text[at - 2] == u'\r')) return at - 1;
+    const std::size_t start = at - 1;
+    if (start == 0) return 0;
+    if (!ascii(start)) continue;
+    if (ascii(start - 1) && !(text[start - 1] == u'\r' && text[start] == u'\n')) return start;
   }
   return SnapToBoundary(text, limit);
 }

@@ -41,7 +41,7 @@ LineLayouts::Line& LineLayouts::LineFor(std::size_t key, StringView line) {
 
 double LineLayouts::StartX(Line& entry, std::size_t key, StringView line, std::size_t index) {
   if (index == 0) return 0;
-  double x = geometry_.X(key, line, SegmentStart(line, index));
+  double x = geometry_.X(key, line, CutSegmentStart(line, index, kScriptCuts));
   for (auto it = entry.corrections.begin(); it != entry.corrections.end() && it->first < index; ++it) {
     x += it->second;
   }
@@ -49,8 +49,8 @@ double LineLayouts::StartX(Line& entry, std::size_t key, StringView line, std::s
 }
 
 const ShapedSegment& LineLayouts::Segment(Line& entry, std::size_t key, StringView line, std::size_t index) {
-  const std::size_t begin = SegmentStart(line, index);
-  const std::size_t end = SegmentStart(line, index + 1);
+  const std::size_t begin = CutSegmentStart(line, index, kScriptCuts);
+  const std::size_t end = CutSegmentStart(line, index + 1, kScriptCuts);
   const StringView text = line.substr(begin, end - begin);
   const double x = StartX(entry, key, line, index);
   auto& slot = entry.segments[index];
@@ -60,7 +60,7 @@ const ShapedSegment& LineLayouts::Segment(Line& entry, std::size_t key, StringVi
       return Segment(entry, key, line, index);
     }
     slot = std::make_unique<ShapedSegment>(text, style_, x);
-    if (SegmentCount(line.size()) > 1) {
+    if (CutSegmentCount(line.size()) > 1) {
       const double estimate = geometry_.X(key, line, end) - geometry_.X(key, line, begin);
       entry.corrections[index] = slot->Width() - estimate;
     }
@@ -69,10 +69,10 @@ const ShapedSegment& LineLayouts::Segment(Line& entry, std::size_t key, StringVi
 }
 
 std::size_t LineLayouts::SegmentAtX(Line& entry, std::size_t key, StringView line, double x) {
-  const std::size_t count = SegmentCount(line.size());
+  const std::size_t count = CutSegmentCount(line.size());
   if (count == 1) return 0;
   // The estimate finds the neighbourhood; the corrections the segment.
-  std::size_t index = SegmentOf(line, geometry_.Before(key, line, x).offset);
+  std::size_t index = CutSegmentOf(line, geometry_.Before(key, line, x).offset, kScriptCuts);
   while (index > 0 && StartX(entry, key, line, index) > x) --index;
   while (index + 1 < count && StartX(entry, key, line, index + 1) <= x) ++index;
   return index;
@@ -81,21 +81,21 @@ std::size_t LineLayouts::SegmentAtX(Line& entry, std::size_t key, StringView lin
 double LineLayouts::X(std::size_t key, StringView line, std::size_t offset) {
   Line& entry = LineFor(key, line);
   offset = std::min(offset, line.size());
-  const std::size_t index = SegmentOf(line, offset);
+  const std::size_t index = CutSegmentOf(line, offset, kScriptCuts);
   const ShapedSegment& segment = Segment(entry, key, line, index);
-  return StartX(entry, key, line, index) + segment.X(offset - SegmentStart(line, index));
+  return StartX(entry, key, line, index) + segment.X(offset - CutSegmentStart(line, index, kScriptCuts));
 }
 
 std::size_t LineLayouts::Nearest(std::size_t key, StringView line, double x) {
   Line& entry = LineFor(key, line);
   const std::size_t index = SegmentAtX(entry, key, line, x);
   const ShapedSegment& segment = Segment(entry, key, line, index);
-  return SegmentStart(line, index) + segment.Nearest(x - StartX(entry, key, line, index));
+  return CutSegmentStart(line, index, kScriptCuts) + segment.Nearest(x - StartX(entry, key, line, index));
 }
 
 double LineLayouts::Width(std::size_t key, StringView line) {
   Line& entry = LineFor(key, line);
-  const std::size_t count = SegmentCount(line.size());
+  const std::size_t count = CutSegmentCount(line.size());
   if (count == 1) return Segment(entry, key, line, 0).Width();
   return StartX(entry, key, line, count);
 }
@@ -103,12 +103,12 @@ double LineLayouts::Width(std::size_t key, StringView line) {
 std::optional<double> LineLayouts::ForVisible(std::size_t key, StringView line, double left, double right,
                                               const Visit& visit) {
   Line& entry = LineFor(key, line);
-  const std::size_t count = SegmentCount(line.size());
+  const std::size_t count = CutSegmentCount(line.size());
   std::size_t index = SegmentAtX(entry, key, line, left);
   double x = StartX(entry, key, line, index);
   for (; index < count && x < right; ++index) {
     const ShapedSegment& segment = Segment(entry, key, line, index);
-    if (x + segment.Width() >= left) visit(segment, SegmentStart(line, index), x);
+    if (x + segment.Width() >= left) visit(segment, CutSegmentStart(line, index, kScriptCuts), x);
     x += segment.Width();
   }
   if (index == count && x < right) return x;

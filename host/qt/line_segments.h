@@ -2,24 +2,24 @@
 #include <cstddef>
 
 #include "host/runtime/string.h"
+#include "host/textbox/line_cuts.h"
 
 namespace host::qt {
 
-// A long line is laid out in segments of about kSegmentUnits units, so that
-// only the few in view are shaped. Segment i starts near i * kSegmentUnits,
-// at the best cut within kCutReach units before it: after a space or a comma
-// that no right-to-left run spans, else after any space or comma, else at a
-// change of script, else at a grapheme cluster boundary. Each start depends
-// only on the text around it, so any segment is found without reading the
-// line before it.
+// What Qt knows of the characters, for the engine's cuts of long lines: a
+// cut keeps each right-to-left run whole where it can, since the segments
+// on either side of it are each put in reading order alone.
 
-inline constexpr std::size_t kSegmentUnits = 512;
-inline constexpr std::size_t kCutReach = 64;
+/// Whether a grapheme cluster starts at `at`.
+bool BreaksBefore(StringView line, std::size_t at);
+/// True unless right-to-left text stands on both sides of `at` (numbers
+/// after it counting as such); text beyond reach counts as left to right,
+/// the paragraph's own direction.
+bool KeepsRunsWhole(StringView line, std::size_t at);
+/// Whether one specific script ends and another starts at `at`.
+bool IsScriptChange(StringView line, std::size_t at);
 
-std::size_t SegmentCount(std::size_t line_size);
-/// Where segment `index` starts; the line's size for index SegmentCount().
-std::size_t SegmentStart(StringView line, std::size_t index);
-/// The segment holding the unit at `offset`; the last for the line's end.
-std::size_t SegmentOf(StringView line, std::size_t offset);
+inline constexpr CutRules kScriptCuts{
+    .starts_cluster = &BreaksBefore, .keeps_order = &KeepsRunsWhole, .script_change = &IsScriptChange};
 
 }  // namespace host::qt

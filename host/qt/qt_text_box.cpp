@@ -32,7 +32,7 @@ Status QtTextBox::GetText(String& text) {
 
 Status QtTextBox::PutText(String text) {
   try {
-    Document().SetText(std::move(text));
+    Document().ResetText(std::move(text));
     return kOk;
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;

@@ -43,45 +43,42 @@ std::vector<std::pair<double, double>> Joined(std::vector<std::pair<double, doub
 
 ShapedSegment::ShapedSegment(StringView text, const TextStyle& style, double start_x)
     : text_(ToQString(text)), start_x_(start_x) {
-  for (const LineRun& run : LineRuns(text)) {
-    if (run.kind == LineRun::Kind::kText) {
-      AddText(run.begin, run.end, style);
-      continue;
-    }
-    Piece piece;
-    piece.kind = run.kind;
-    piece.begin = run.begin;
-    piece.end = run.end;
-    piece.x = width_;
-    piece.mark = run.mark;
-    piece.width = run.kind == LineRun::Kind::kTab ? TabAdvance(start_x + width_, style.tab_width)
-                                                   : style.MarkWidth(run.mark);
-    width_ += piece.width;
-    pieces_.push_back(std::move(piece));
+  std::vector<std::unique_ptr<QTextLayout>> shaped;
+  runs_ = PlaceRuns(text, start_x,
+                    {.text = [&](const LineRun& run) {
+                       shaped.push_back(Shape(run.begin, run.end, style));
+                       return shaped.back()->lineAt(0).horizontalAdvance();
+                     },
+                     .mark = [&](std::string_view mark) { return style.MarkWidth(mark); },
+                     .tab_width = style.tab_width});
+  auto next = shaped.begin();
+  for (const PlacedRun& placed : runs_) {
+    layouts_.push_back(placed.run.kind == Kind::kText ? std::move(*next++) : nullptr);
+    width_ = placed.x + placed.width;
   }
 }
 
 ShapedSegment::~ShapedSegment() = default;
 
-void ShapedSegment::AddText(std::size_t begin, std::size_t end, const TextStyle& style) {
-  Piece piece;
-  piece.begin = begin;
-  piece.end = end;
-  piece.x = width_;
-  piece.layout = std::make_unique<QTextLayout>(
+std::unique_ptr<QTextLayout> ShapedSegment::Shape(std::size_t begin, std::size_t end, const TextStyle& style) const {
+  auto layout = std::make_unique<QTextLayout>(
       text_.mid(static_cast<qsizetype>(begin), static_cast<qsizetype>(end - begin)), style.text_font, style.device);
   QTextOption option;
   option.setTextDirection(Qt::LeftToRight);
   option.setWrapMode(QTextOption::NoWrap);
-  piece.layout->setTextOption(option);
-  piece.layout->setCacheEnabled(true);
-  piece.layout->beginLayout();
-  QTextLine line = piece.layout->createLine();
+  layout->setTextOption(option);
+  layout->setCacheEnabled(true);
+  layout->beginLayout();
+  QTextLine line = layout->createLine();
   line.setLineWidth(kUnbounded);
-  piece.layout->endLayout();
-  piece.width = line.horizontalAdvance();
-  width_ += piece.width;
-  pieces_.push_back(std::move(piece));
+  layout->endLayout();
+  return layout;
+}
+
+ShapedSegment::Piece ShapedSegment::PieceOf(std::size_t index) const {
+  const PlacedRun& placed = runs_[index];
+  return {placed.run.kind, placed.run.begin, placed.run.end, placed.x, placed.width, placed.run.mark,
+          layouts_[index].get()};
 }
 
 bool ShapedSegment::Holds(StringView text, double start_x) const {
@@ -89,15 +86,9 @@ bool ShapedSegment::Holds(StringView text, double start_x) const {
   return std::equal(text.begin(), text.end(), reinterpret_cast<const char16_t*>(text_.utf16()));
 }
 
-const ShapedSegment::Piece& ShapedSegment::PieceAt(std::size_t offset) const {
-  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), offset,
-                                      [](std::size_t at, const Piece& piece) { return at < piece.begin; });
-  return after == pieces_.begin() ? pieces_.front() : *(after - 1);
-}
-
 double ShapedSegment::X(std::size_t offset) const {
-  if (pieces_.empty()) return 0;
-  const Piece& piece = PieceAt(offset);
+  if (runs_.empty()) return 0;
+  const Piece piece = PieceOf(RunHolding(runs_, offset));
   if (piece.kind == Kind::kText) {
     return piece.x + piece.layout->lineAt(0).cursorToX(static_cast<int>(std::min(offset, piece.end) - piece.begin));
   }
@@ -105,10 +96,8 @@ double ShapedSegment::X(std::size_t offset) const {
 }
 
 std::size_t ShapedSegment::Nearest(double x) const {
-  if (pieces_.empty()) return 0;
-  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), x,
-                                      [](double at, const Piece& piece) { return at < piece.x; });
-  const Piece& piece = after == pieces_.begin() ? pieces_.front() : *(after - 1);
+  if (runs_.empty()) return 0;
+  const Piece piece = PieceOf(RunUnder(runs_, x));
   if (piece.kind == Kind::kText) {
     const int cursor = piece.layout->lineAt(0).xToCursor(x - piece.x, QTextLine::CursorBetweenCharacters);
     return piece.begin + static_cast<std::size_t>(std::max(0, cursor));
@@ -146,13 +135,14 @@ void ShapedSegment::SpansOf(const Piece& piece, std::size_t from, std::size_t to
 
 std::vector<std::pair<double, double>> ShapedSegment::Spans(std::size_t from, std::size_t to) const {
   std::vector<std::pair<double, double>> spans;
-  for (const Piece& piece : pieces_) SpansOf(piece, from, to, spans);
+  for (std::size_t index = 0; index < runs_.size(); ++index) SpansOf(PieceOf(index), from, to, spans);
   return Joined(std::move(spans));
 }
 
 void ShapedSegment::Draw(const Paint& paint) const {
   QPainter& painter = paint.painter;
-  for (const Piece& piece : pieces_) {
+  for (std::size_t index = 0; index < runs_.size(); ++index) {
+    const Piece piece = PieceOf(index);
     const double left = paint.left + piece.x;
     if (left > paint.visible_right) break;
     if (left + piece.width < paint.visible_left) continue;

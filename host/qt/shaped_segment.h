@@ -61,12 +61,12 @@ class ShapedSegment {
     std::size_t end = 0;
     double x = 0;
     double width = 0;
-    std::string_view mark;               // the name a control character shows
-    std::unique_ptr<QTextLayout> layout;  // text pieces only
+    std::string_view mark;                 // the name a control character shows
+    const QTextLayout* layout = nullptr;  // text pieces only
   };
 
-  const Piece& PieceAt(std::size_t offset) const;
-  void AddText(std::size_t begin, std::size_t end, const TextStyle& style);
+  Piece PieceOf(std::size_t index) const;
+  std::unique_ptr<QTextLayout> Shape(std::size_t begin, std::size_t end, const TextStyle& style) const;
   void SpansOf(const Piece& piece, std::size_t from, std::size_t to,
                std::vector<std::pair<double, double>>& spans) const;
   void DrawMark(const Paint& paint, const Piece& piece, bool selected) const;
@@ -74,7 +74,8 @@ class ShapedSegment {
   QString text_;
   double start_x_;
   double width_ = 0;
-  std::vector<Piece> pieces_;
+  std::vector<PlacedRun> runs_;
+  std::vector<std::unique_ptr<QTextLayout>> layouts_;  // one for each run, for text runs only
 };
 
 }  // namespace host::qt

@@ -15,7 +15,7 @@
 #include "host/qt/text_painter.h"
 #include "host/qt/text_view_accessible.h"
 #include "host/textbox/control_marks.h"
-#include "host/textbox/line_breaks.h"
+#include "host/textbox/view_scroll.h"
 
 namespace host::qt {
 namespace {
@@ -23,9 +23,19 @@ namespace {
 constexpr int kHorizontalStep = 20;     // pixels per click on the scroll bar's arrow
 constexpr int kDragScrollMs = 50;
 
+// As Qt's own text boxes: pasted LF becomes the box's line break, copied
+// text leaves with LF, and a triple click selects the line.
+constexpr TextBoxConventions kConventions{
+    .paste_makes_crlf = true,
+    .copy_makes_lf = true,
+    .click_series = 3,
+    .word_takes_trailing_blanks = false,
+    .menu_has_redo = true,
+};
+
 }  // namespace
 
-TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
+TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent), editor_(document_, *this, kConventions) {
   TextViewAccessible::Register();
   document_.SetObserver(this);
   document_.SetClusterBoundary([](StringView line, std::size_t offset, bool forward) {
@@ -47,7 +57,7 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->update(CaretRect().toAlignedRect());
   });
   drag_scroll_.setInterval(kDragScrollMs);
-  drag_scroll_.callOnTimeout(this, [this] { document_.MoveTo(PositionAt(drag_point_), true); });
+  drag_scroll_.callOnTimeout(this, [this] { editor_.Drag(PositionAt(drag_point_)); });
   UpdateMetrics();
 }
 
@@ -89,20 +99,27 @@ void TextView::SelectionChanged() {
   notifier_.CaretMoved();
 }
 
-void TextView::Copy() const {
-  if (!document_.HasSelection()) return;
-  QApplication::clipboard()->setMimeData(ClipboardData(CrLfToLf(document_.SelectedText())));
+bool TextView::WriteClipboard(StringView text) {
+  QApplication::clipboard()->setMimeData(ClipboardData(text));
+  return true;
 }
 
-void TextView::Cut() {
-  Copy();
-  DeleteSelection();
+std::optional<String> TextView::ReadClipboard() { return PastedText(); }
+
+std::size_t TextView::PageLines() const { return static_cast<std::size_t>(VisibleLines()); }
+
+void TextView::ScrollBy(std::ptrdiff_t lines, double pixels) {
+  QScrollBar* vertical = verticalScrollBar();
+  const auto line = std::clamp<std::ptrdiff_t>(vertical->value() + lines, 0, vertical->maximum());
+  vertical->setValue(static_cast<int>(line));
+  QScrollBar* horizontal = horizontalScrollBar();
+  horizontal->setValue(static_cast<int>(std::clamp(horizontal->value() + std::round(pixels), 0.0,
+                                                   static_cast<double>(horizontal->maximum()))));
 }
 
-void TextView::Paste() {
-  const String pasted = PastedText();
-  if (!pasted.empty()) document_.Paste(ToCrLf(pasted));
-}
+std::size_t TextView::WheelLines() const { return static_cast<std::size_t>(std::max(1, QApplication::wheelScrollLines())); }
+
+double TextView::WheelPixels() const { return static_cast<double>(kHorizontalStep) * static_cast<double>(WheelLines()); }
 
 int TextView::VisibleLines() const {
   return std::max(1, static_cast<int>(viewport()->height() / style_.line_height));
@@ -141,23 +158,17 @@ QRectF TextView::CaretRect() const {
 
 void TextView::ShowPosition(std::size_t position) {
   position = std::min(position, document_.Size());
-  const auto line = static_cast<qint64>(document_.LineOf(position));
-  QScrollBar* vertical = verticalScrollBar();
-  const int visible = VisibleLines();
-  if (line < vertical->value()) vertical->setValue(static_cast<int>(line));
-  if (line >= vertical->value() + visible) vertical->setValue(static_cast<int>(line - visible + 1));
-
   const double x = document_.X(position);
   NoteLineWidth(x);
   if (x + 2 * kMargin > horizontalScrollBar()->maximum() + viewport()->width()) UpdateScrollBars();
+  QScrollBar* vertical = verticalScrollBar();
   QScrollBar* horizontal = horizontalScrollBar();
-  const double width = viewport()->width();
-  const double left = horizontal->value();
-  if (x < left) {
-    horizontal->setValue(static_cast<int>(std::max(0.0, x - width / 4)));
-  } else if (x + 2 * kMargin > left + width) {
-    horizontal->setValue(static_cast<int>(std::ceil(x + 2 * kMargin - width * 3 / 4)));
-  }
+  const ViewPlace place = ScrollToShow(
+      {.top_line = static_cast<std::size_t>(vertical->value()), .left = static_cast<double>(horizontal->value())},
+      document_.LineOf(position), x,
+      {.lines = static_cast<std::size_t>(VisibleLines()), .width = static_cast<double>(viewport()->width()), .margin = kMargin});
+  vertical->setValue(static_cast<int>(std::min<std::size_t>(place.top_line, std::numeric_limits<int>::max())));
+  horizontal->setValue(static_cast<int>(place.left));
   updateMicroFocus();
 }
 
@@ -195,7 +206,7 @@ void TextView::focusInEvent(QFocusEvent* event) {
 
 void TextView::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
-  selecting_ = false;
+  editor_.Release();
   drag_scroll_.stop();
   blink_.stop();
   viewport()->update();

@@ -9,6 +9,7 @@
 #include "host/qt/text_view_accessible.h"
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
+#include "host/textbox/text_editor.h"
 
 class QMenu;
 
@@ -19,7 +20,7 @@ namespace host::qt {
 /// view maps keys, the mouse and the input method to the document's
 /// commands, scrolls, and paints only the part in view, so texts of many
 /// megabytes, and single lines of that size, stay quick to show and to edit.
-class TextView : public QAbstractScrollArea, private TextDocumentObserver {
+class TextView : public QAbstractScrollArea, private TextDocumentObserver, private TextBoxSurface {
  public:
   /// Pixels between the viewport's left edge and the start of every line.
   static constexpr double kMargin = 3;
@@ -31,7 +32,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver {
   const TextDocument& Document() const { return document_; }
 
   /// Replaces the whole text as one undoable step; the caret goes to the start.
-  void SetText(StringView text) { document_.ReplaceAll(text); }
+  void ReplaceAll(StringView text) { document_.ReplaceAll(text); }
   const String& Text() const { return document_.Text(); }
   std::size_t LineCount() const { return document_.LineCount(); }
 
@@ -40,10 +41,11 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver {
   TextSpan Selection() const { return document_.Selection(); }
   void SetSelection(std::size_t anchor, std::size_t caret) { document_.SetSelection(anchor, caret); }
 
+  TextEditor& Editor() { return editor_; }
   void SelectAll() { document_.SelectAll(); }
-  void Cut();
-  void Copy() const;
-  void Paste();
+  void Cut() { editor_.Run(Command::kCut); }
+  void Copy() { editor_.Run(Command::kCopy); }
+  void Paste() { editor_.Run(Command::kPaste); }
   void DeleteSelection() { document_.DeleteSelection(); }
   void Undo() { document_.Undo(); }
   void Redo() { document_.Redo(); }
@@ -71,6 +73,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver {
 
   /// The context menu as shown on a right click; the caller owns it.
   QMenu* CreateContextMenu();
+  static QString MenuText(Command command);
 
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -84,6 +87,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
@@ -95,9 +99,16 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver {
   void TextChanged(std::size_t position) override;
   void SelectionChanged() override;
   void TextReplaced(std::size_t position, StringView removed, std::size_t inserted) override;
-  bool HandleCommand(QKeyEvent* event);
-  bool HandleMovement(QKeyEvent* event);
-  bool HandleEdit(QKeyEvent* event);
+  void Press(const QMouseEvent& event, int clicks);
+
+  // TextBoxSurface
+  std::size_t PageLines() const override;
+  void ScrollBy(std::ptrdiff_t lines, double pixels) override;
+  std::size_t WheelLines() const override;
+  double WheelPixels() const override;
+  bool WriteClipboard(StringView text) override;
+  std::optional<String> ReadClipboard() override;
+
   QRectF CaretRect() const;
   void UpdateScrollBars();
   void UpdateMetrics();
@@ -105,10 +116,10 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver {
   int VisibleLines() const;
 
   TextDocument document_;
+  TextEditor editor_;
   QString preedit_;
   TextStyle style_;
   std::unique_ptr<LineLayouts> layouts_;
-  bool selecting_ = false;
   bool caret_shown_ = true;
   QTimer blink_;
   QTimer drag_scroll_;  // keeps selecting while the mouse is held outside

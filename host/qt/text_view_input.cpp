@@ -8,8 +8,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cstdint>
 #include <new>
+#include <optional>
 
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
@@ -26,34 +29,51 @@ bool IsTypedText(const QString& text) {
                      [](QChar c) { return c.unicode() >= 0x20 && c.unicode() != 0x7F; });
 }
 
-// Keys the box handles itself with Control held, which the window must not
-// take as its shortcuts.
-bool IsOwnControlKey(int key) {
+std::optional<Key> KeyOf(int key) {
   switch (key) {
-    case Qt::Key_A:
-    case Qt::Key_C:
-    case Qt::Key_X:
-    case Qt::Key_V:
-    case Qt::Key_Z:
-    case Qt::Key_Y:
-    case Qt::Key_Insert:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-      return true;
-    default:
-      return false;
+    case Qt::Key_Left: return Key::kLeft;
+    case Qt::Key_Right: return Key::kRight;
+    case Qt::Key_Up: return Key::kUp;
+    case Qt::Key_Down: return Key::kDown;
+    case Qt::Key_Home: return Key::kHome;
+    case Qt::Key_End: return Key::kEnd;
+    case Qt::Key_PageUp: return Key::kPageUp;
+    case Qt::Key_PageDown: return Key::kPageDown;
+    case Qt::Key_Backspace: return Key::kBackspace;
+    case Qt::Key_Delete: return Key::kDelete;
+    case Qt::Key_Insert: return Key::kInsert;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::kEnter;
+    case Qt::Key_A: return Key::kA;
+    case Qt::Key_C: return Key::kC;
+    case Qt::Key_V: return Key::kV;
+    case Qt::Key_X: return Key::kX;
+    case Qt::Key_Y: return Key::kY;
+    case Qt::Key_Z: return Key::kZ;
+    default: return std::nullopt;
   }
+}
+
+KeyModifiers ModifiersOf(Qt::KeyboardModifiers modifiers) {
+  return {.control = modifiers.testFlag(Qt::ControlModifier),
+          .shift = modifiers.testFlag(Qt::ShiftModifier),
+          .alt = modifiers.testFlag(Qt::AltModifier)};
+}
+
+// The command a key event stands for in the box.
+KeyCommand CommandOf(const QKeyEvent& event) {
+  const std::optional<Key> key = KeyOf(event.key());
+  return key ? CommandForKey(*key, ModifiersOf(event.modifiers())) : KeyCommand{};
 }
 
 }  // namespace
 
 bool TextView::event(QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride) {
+    // Keys the box takes, and text typed, are not the window's shortcuts.
     auto* key = static_cast<QKeyEvent*>(event);
     const bool control = key->modifiers() & Qt::ControlModifier;
-    if ((!control && IsTypedText(key->text())) || (control && IsOwnControlKey(key->key()))) {
+    if ((!control && IsTypedText(key->text())) || (control && CommandOf(*key).command != Command::kNone)) {
       event->accept();
       return true;
     }
@@ -68,102 +88,41 @@ bool TextView::event(QEvent* event) {
   }
 }
 
-bool TextView::HandleMovement(QKeyEvent* event) {
-  const bool extend = event->modifiers() & Qt::ShiftModifier;
-  const bool control = event->modifiers() & Qt::ControlModifier;
-  switch (event->key()) {
-    case Qt::Key_Left:
-      document_.Move(control ? Motion::kWordLeft : Motion::kLeft, extend);
-      return true;
-    case Qt::Key_Right:
-      document_.Move(control ? Motion::kWordRight : Motion::kRight, extend);
-      return true;
-    case Qt::Key_Home:
-      document_.Move(control ? Motion::kTextStart : Motion::kLineStart, extend);
-      return true;
-    case Qt::Key_End:
-      document_.Move(control ? Motion::kTextEnd : Motion::kLineEnd, extend);
-      return true;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-      if (control) return false;
-      document_.MoveLines(event->key() == Qt::Key_Down ? 1 : -1, extend);
-      return true;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown: {
-      const int page = event->key() == Qt::Key_PageDown ? VisibleLines() : -VisibleLines();
-      verticalScrollBar()->setValue(verticalScrollBar()->value() + page);
-      document_.MoveLines(page, extend);
-      return true;
-    }
-    default:
-      return false;
-  }
-}
-
-bool TextView::HandleCommand(QKeyEvent* event) {
-  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-  const bool control = modifiers == Qt::ControlModifier;
-  const bool shift = modifiers == Qt::ShiftModifier;
-  const bool control_shift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
-  const int key = event->key();
-  if (control && key == Qt::Key_A) {
-    SelectAll();
-  } else if ((control && key == Qt::Key_C) || (control && key == Qt::Key_Insert)) {
-    Copy();
-  } else if ((control && key == Qt::Key_X) || (shift && key == Qt::Key_Delete)) {
-    Cut();
-  } else if ((control && key == Qt::Key_V) || (shift && key == Qt::Key_Insert)) {
-    Paste();
-  } else if (control && key == Qt::Key_Z) {
-    Undo();
-  } else if ((control && key == Qt::Key_Y) || (control_shift && key == Qt::Key_Z)) {
-    Redo();
-  } else {
-    return false;
-  }
-  return true;
-}
-
-bool TextView::HandleEdit(QKeyEvent* event) {
-  const bool control = event->modifiers() & Qt::ControlModifier;
-  switch (event->key()) {
-    case Qt::Key_Backspace:
-      document_.DeleteBackward(control);
-      return true;
-    case Qt::Key_Delete:
-      document_.DeleteForward(control);
-      return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      document_.InsertLineBreak();
-      return true;
-    default:
-      break;
-  }
-  const bool alt_gr = control && (event->modifiers() & Qt::AltModifier);
-  if ((!control || alt_gr) && IsTypedText(event->text())) {
-    document_.Type(ToString(event->text()));
-    return true;
-  }
-  return false;
-}
-
 void TextView::keyPressEvent(QKeyEvent* event) {
-  if (HandleCommand(event) || HandleMovement(event) || HandleEdit(event)) return;
+  const KeyCommand command = CommandOf(*event);
+  if (command.command != Command::kNone) return editor_.Run(command.command, command.extend);
+  const bool control = event->modifiers() & Qt::ControlModifier;
+  const bool alt_gr = control && (event->modifiers() & Qt::AltModifier);
+  if ((!control || alt_gr) && IsTypedText(event->text())) return document_.Type(ToString(event->text()));
   event->ignore();
 }
 
+// Qt tells a double click, but not a triple one: presses are counted by
+// time and place, and a double click, whether or not its press came too,
+// makes the second of a series.
+void TextView::Press(const QMouseEvent& event, int clicks) {
+  const QPoint point = event.position().toPoint();
+  editor_.Press({.position = PositionAt(point),
+                 .time_ms = static_cast<std::int64_t>(event.timestamp()),
+                 .x = point.x(),
+                 .y = point.y(),
+                 .extend = event.modifiers().testFlag(Qt::ShiftModifier),
+                 .clicks = clicks},
+                {.interval_ms = QApplication::doubleClickInterval(), .distance = QApplication::startDragDistance()});
+}
+
 void TextView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  selecting_ = true;
-  document_.MoveTo(PositionAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+  if (event->button() == Qt::LeftButton) Press(*event, 0);
+}
+
+void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) Press(*event, 2);
 }
 
 void TextView::mouseMoveEvent(QMouseEvent* event) {
-  if (!selecting_ || !(event->buttons() & Qt::LeftButton)) return;
+  if (!editor_.Dragging() || !(event->buttons() & Qt::LeftButton)) return;
   drag_point_ = event->position().toPoint();
-  document_.MoveTo(PositionAt(drag_point_), true);
+  editor_.Drag(PositionAt(drag_point_));
   // Each tick moves the caret as far again past the edge, and the view follows it.
   if (viewport()->rect().contains(drag_point_)) {
     drag_scroll_.stop();
@@ -174,32 +133,40 @@ void TextView::mouseMoveEvent(QMouseEvent* event) {
 
 void TextView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  selecting_ = false;
+  editor_.Release();
   drag_scroll_.stop();
 }
 
-void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  document_.SelectWordAt(PositionAt(event->position().toPoint()));
+void TextView::wheelEvent(QWheelEvent* event) {
+  const QPoint turn = event->angleDelta();
+  editor_.Wheel(turn.x(), turn.y(), event->modifiers().testFlag(Qt::ShiftModifier));
+  event->accept();
 }
 
 QMenu* TextView::CreateContextMenu() {
   auto* menu = new QMenu(this);
-  const bool selected = document_.HasSelection();
-  auto add = [menu](const QString& text, bool enabled, auto action) {
-    QAction* item = menu->addAction(text, action);
-    item->setEnabled(enabled);
-  };
-  add(tr("&Undo"), CanUndo(), [this] { Undo(); });
-  add(tr("&Redo"), CanRedo(), [this] { Redo(); });
-  menu->addSeparator();
-  add(tr("Cu&t"), selected, [this] { Cut(); });
-  add(tr("&Copy"), selected, [this] { Copy(); });
-  add(tr("&Paste"), !QApplication::clipboard()->text().isEmpty(), [this] { Paste(); });
-  add(tr("&Delete"), selected, [this] { DeleteSelection(); });
-  menu->addSeparator();
-  add(tr("Select &All"), document_.Size() != 0, [this] { SelectAll(); });
+  for (const MenuEntry& entry : editor_.ContextMenu(!QApplication::clipboard()->text().isEmpty())) {
+    if (entry.command == Command::kNone) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* item = menu->addAction(MenuText(entry.command), [this, command = entry.command] { editor_.Run(command); });
+    item->setEnabled(entry.enabled);
+  }
   return menu;
+}
+
+QString TextView::MenuText(Command command) {
+  switch (command) {
+    case Command::kUndo: return tr("&Undo");
+    case Command::kRedo: return tr("&Redo");
+    case Command::kCut: return tr("Cu&t");
+    case Command::kCopy: return tr("&Copy");
+    case Command::kPaste: return tr("&Paste");
+    case Command::kDeleteSelection: return tr("&Delete");
+    case Command::kSelectAll: return tr("Select &All");
+    default: return {};
+  }
 }
 
 void TextView::contextMenuEvent(QContextMenuEvent* event) {

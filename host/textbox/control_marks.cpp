@@ -1,5 +1,6 @@
 #include "host/textbox/control_marks.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -47,5 +48,36 @@ std::vector<LineRun> LineRuns(StringView text) {
 }
 
 double TabAdvance(double x, double tab_width) { return (std::floor(x / tab_width) + 1) * tab_width - x; }
+
+std::vector<PlacedRun> PlaceRuns(StringView text, double start_x, const RunMeasures& measures) {
+  std::vector<PlacedRun> placed;
+  double x = 0;
+  for (const LineRun& run : LineRuns(text)) {
+    double width = 0;
+    switch (run.kind) {
+      case LineRun::Kind::kText: width = measures.text(run); break;
+      case LineRun::Kind::kMark: width = measures.mark(run.mark); break;
+      case LineRun::Kind::kTab:
+        width = TabAdvance(start_x + x, measures.tab_width);
+        if (measures.whole_pixels) width = std::round(start_x + x + width) - std::round(start_x + x);
+        break;
+    }
+    placed.push_back({run, x, width});
+    x += width;
+  }
+  return placed;
+}
+
+std::size_t RunHolding(const std::vector<PlacedRun>& runs, std::size_t offset) {
+  const auto after = std::upper_bound(runs.begin(), runs.end(), offset,
+                                      [](std::size_t at, const PlacedRun& placed) { return at < placed.run.begin; });
+  return after == runs.begin() ? 0 : static_cast<std::size_t>(after - runs.begin() - 1);
+}
+
+std::size_t RunUnder(const std::vector<PlacedRun>& runs, double x) {
+  const auto after = std::upper_bound(runs.begin(), runs.end(), x,
+                                      [](double at, const PlacedRun& placed) { return at < placed.x; });
+  return after == runs.begin() ? 0 : static_cast<std::size_t>(after - runs.begin() - 1);
+}
 
 }  // namespace host

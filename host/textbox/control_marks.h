@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -30,5 +31,33 @@ std::vector<LineRun> LineRuns(StringView text);
 /// How far a TAB standing at `x` advances: to the next multiple of
 /// `tab_width`, a whole tab when `x` is on a stop.
 double TabAdvance(double x, double tab_width);
+
+/// A run placed across its stretch of line.
+struct PlacedRun {
+  LineRun run;
+  double x = 0;  // from the stretch's left edge
+  double width = 0;
+};
+
+/// How wide the runs a surface shapes and draws are.
+struct RunMeasures {
+  /// Shapes a text run of the stretch and gives its width; called for each
+  /// text run in order, so the surface may keep what it shaped.
+  std::function<double(const LineRun& run)> text;
+  std::function<double(std::string_view mark)> mark;
+  double tab_width = 8;
+  /// Whether the surface draws at whole pixels: tabs then end on one.
+  bool whole_pixels = false;
+};
+
+/// The runs of `text` placed left to right, tabs advancing to the stops of
+/// the line, which `text` enters at `start_x`.
+std::vector<PlacedRun> PlaceRuns(StringView text, double start_x, const RunMeasures& measures);
+
+/// The run holding `offset`, the last one for the stretch's end; the first
+/// if there is none.
+std::size_t RunHolding(const std::vector<PlacedRun>& runs, std::size_t offset);
+/// The run under `x`: the last that starts at or before it, else the first.
+std::size_t RunUnder(const std::vector<PlacedRun>& runs, double x);
 
 }  // namespace host

@@ -43,14 +43,30 @@ bool StartsCluster(StringView line, std::size_t at) {
   return !JoinsPrevious(CodePointAt(line, at).value);
 }
 
-std::size_t Cut(StringView line, std::size_t near) {
+bool Always(StringView, std::size_t) { return true; }
+bool Never(StringView, std::size_t) { return false; }
+
+std::size_t Cut(StringView line, std::size_t near, const CutRules& rules) {
+  const CutTest starts_cluster = rules.starts_cluster != nullptr ? rules.starts_cluster : &StartsCluster;
+  const CutTest keeps_order = rules.keeps_order != nullptr ? rules.keeps_order : &Always;
+  const CutTest script_change = rules.script_change != nullptr ? rules.script_change : &Never;
   const std::size_t floor = near - kCutReach;
+  std::size_t separator = 0;
+  std::size_t change = 0;
   for (std::size_t at = near; at > floor; --at) {
     const char16_t before = line[at - 1];
-    if ((before == u' ' || before == u',') && StartsCluster(line, at)) return at;
+    if (before == u' ' || before == u',') {
+      if (!starts_cluster(line, at)) continue;
+      if (keeps_order(line, at)) return at;
+      if (separator == 0) separator = at;
+    } else if (separator == 0 && change == 0 && script_change(line, at) && starts_cluster(line, at)) {
+      change = at;
+    }
   }
+  if (separator != 0) return separator;
+  if (change != 0) return change;
   for (std::size_t at = near; at > floor; --at) {
-    if (StartsCluster(line, at)) return at;
+    if (starts_cluster(line, at)) return at;
   }
   return SnapToBoundary(line, near);
 }
@@ -69,17 +85,17 @@ std::size_t CutSegmentCount(std::size_t line_size) {
   return line_size == 0 ? 1 : (line_size + kCutUnits - 1) / kCutUnits;
 }
 
-std::size_t CutSegmentStart(StringView line, std::size_t index) {
+std::size_t CutSegmentStart(StringView line, std::size_t index, const CutRules& rules) {
   if (index == 0) return 0;
   if (index >= CutSegmentCount(line.size())) return line.size();
-  return Cut(line, index * kCutUnits);
+  return Cut(line, index * kCutUnits, rules);
 }
 
-std::size_t CutSegmentOf(StringView line, std::size_t offset) {
+std::size_t CutSegmentOf(StringView line, std::size_t offset, const CutRules& rules) {
   const std::size_t last = CutSegmentCount(line.size()) - 1;
   const std::size_t index = std::min(offset / kCutUnits, last);
-  if (index > 0 && CutSegmentStart(line, index) > offset) return index - 1;
-  if (index < last && CutSegmentStart(line, index + 1) <= offset) return index + 1;
+  if (index > 0 && CutSegmentStart(line, index, rules) > offset) return index - 1;
+  if (index < last && CutSegmentStart(line, index + 1, rules) <= offset) return index + 1;
   return index;
 }
 

@@ -137,7 +137,7 @@ void TextDocument::Paste(String text) {
 
 void TextDocument::ReplaceAll(StringView text) { Edit(0, Size(), String(text), EditKind::kOther, 0); }
 
-void TextDocument::SetText(String text) {
+void TextDocument::ResetText(String text) {
   undo_.Clear();
   const std::size_t inserted = text.size();
   caret_ = anchor_ = 0;
@@ -163,7 +163,10 @@ void TextDocument::Edit(std::size_t position, std::size_t length, String text, E
                         std::size_t caret) {
   const std::size_t inserted = text.size();
   String removed = buffer_.Replace(position, length, std::move(text));
-  caret_ = anchor_ = caret;
+  // The new text may pair up with its neighbours (a CR before an LF, a high
+  // half before a low one): the caret goes behind what was inserted, or
+  // back to where the removed text began.
+  caret_ = anchor_ = inserted != 0 ? SnapForward(Text(), caret) : SnapToBoundary(Text(), caret);
   if (observer_ != nullptr) observer_->TextReplaced(position, removed, inserted);
   try {
     undo_.Record(buffer_, kind, position, std::move(removed), inserted);
@@ -175,8 +178,8 @@ void TextDocument::Edit(std::size_t position, std::size_t length, String text, E
 
 void TextDocument::Undo() {
   if (const auto range = undo_.Undo(buffer_)) {
-    anchor_ = range->position;
-    caret_ = range->position + range->length;
+    anchor_ = SnapToBoundary(Text(), range->position);
+    caret_ = range->length == 0 ? anchor_ : SnapForward(Text(), range->position + range->length);
     if (observer_ != nullptr) observer_->TextReplaced(range->position, range->removed, range->length);
     AfterTextChange(range->position);
   }
@@ -184,7 +187,7 @@ void TextDocument::Undo() {
 
 void TextDocument::Redo() {
   if (const auto range = undo_.Redo(buffer_)) {
-    caret_ = anchor_ = range->position + range->length;
+    caret_ = anchor_ = SnapForward(Text(), range->position + range->length);
     if (observer_ != nullptr) observer_->TextReplaced(range->position, range->removed, range->length);
     AfterTextChange(range->position);
   }

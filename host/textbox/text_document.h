@@ -119,7 +119,7 @@ class TextDocument {
   /// Replaces the whole text as a write from the program does: like a
   /// platform text box, the box forgets its undo history, so the text
   /// replaced is not kept. The caret goes to the start.
-  void SetText(String text);
+  void ResetText(String text);
   /// Replaces `span` (kept to boundaries) and puts the caret behind the new text.
   void Replace(TextSpan span, String text, EditKind kind);
   void ReplaceSelection(String text, EditKind kind);

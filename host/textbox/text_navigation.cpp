@@ -36,6 +36,11 @@ std::size_t SnapToBoundary(StringView text, std::size_t position) {
   return position;
 }
 
+std::size_t SnapForward(StringView text, std::size_t position) {
+  const std::size_t before = SnapToBoundary(text, position);
+  return before == std::min(position, text.size()) ? before : before + 2;
+}
+
 std::size_t NextBoundary(StringView text, std::size_t position) {
   if (position >= text.size()) return text.size();
   if (IsLineBreakAt(text, position)) return position + 2;

@@ -15,6 +15,9 @@ bool IsLineBreakAt(StringView text, std::size_t position);
 /// Moves a position that falls inside a line break or a pair back onto the
 /// boundary before it.
 std::size_t SnapToBoundary(StringView text, std::size_t position);
+/// Moves a position that falls inside a line break or a pair on, onto the
+/// boundary after it.
+std::size_t SnapForward(StringView text, std::size_t position);
 std::size_t NextBoundary(StringView text, std::size_t position);
 std::size_t PreviousBoundary(StringView text, std::size_t position);
 

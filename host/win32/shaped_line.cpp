@@ -22,66 +22,60 @@ int MarkWidth(HDC dc, HFONT font, std::string_view mark) {
 }  // namespace
 
 ShapedLine::ShapedLine(HDC dc, const Fonts& fonts, StringView text) : size_(text.size()) {
-  for (const LineRun& run : LineRuns(text)) {
-    if (run.kind == LineRun::Kind::kText) {
-      AddText(dc, fonts, text, run.begin, run.end);
-      continue;
-    }
-    Piece piece;
-    piece.kind = run.kind;
-    piece.begin = run.begin;
-    piece.end = run.end;
-    piece.x = width_;
-    piece.mark = run.mark;
-    piece.width = run.kind == LineRun::Kind::kTab
-                      ? static_cast<int>(std::lround(width_ + TabAdvance(width_, fonts.tab_width))) - width_
-                      : MarkWidth(dc, fonts.mark, run.mark);
-    width_ += piece.width;
-    pieces_.push_back(piece);
+  std::vector<SCRIPT_STRING_ANALYSIS> shaped;
+  runs_ = PlaceRuns(text, 0,
+                    {.text = [&](const LineRun& run) {
+                       shaped.push_back(nullptr);
+                       return Shape(dc, fonts, text, run, shaped.back());
+                     },
+                     .mark = [&](std::string_view mark) { return MarkWidth(dc, fonts.mark, mark); },
+                     .tab_width = fonts.tab_width,
+                     .whole_pixels = true});
+  auto next = shaped.begin();
+  for (const PlacedRun& placed : runs_) {
+    analyses_.push_back(placed.run.kind == Kind::kText ? *next++ : nullptr);
+    width_ = static_cast<int>(placed.x + placed.width);
   }
 }
 
 ShapedLine::~ShapedLine() {
-  for (Piece& piece : pieces_) {
-    if (piece.analysis != nullptr) ScriptStringFree(&piece.analysis);
+  for (SCRIPT_STRING_ANALYSIS& analysis : analyses_) {
+    if (analysis != nullptr) ScriptStringFree(&analysis);
   }
 }
 
-void ShapedLine::AddText(HDC dc, const Fonts& fonts, StringView text, std::size_t begin, std::size_t end) {
-  Piece piece;
-  piece.begin = begin;
-  piece.end = end;
-  piece.x = width_;
-  const int length = static_cast<int>(end - begin);
+int ShapedLine::Shape(HDC dc, const Fonts& fonts, StringView text, const LineRun& run,
+                      SCRIPT_STRING_ANALYSIS& analysis) {
+  const int length = static_cast<int>(run.end - run.begin);
   const Selected font_in(dc, fonts.text);
   SCRIPT_CONTROL control{};
   SCRIPT_STATE state{};  // a left-to-right paragraph
-  const HRESULT result = ScriptStringAnalyse(dc, AsWide(text.data() + begin), length, length * 3 / 2 + 16, -1,
-                                             SSA_GLYPHS | SSA_FALLBACK | SSA_BREAK, 0, &control, &state, nullptr, nullptr,
-                                             nullptr, &piece.analysis);
-  if (SUCCEEDED(result)) {
-    piece.width = ScriptString_pSize(piece.analysis)->cx;
-  } else {
-    // Unshaped, the run still takes its room.
-    piece.analysis = nullptr;
-    SIZE size{};
-    GetTextExtentPoint32W(dc, AsWide(text.data() + begin), length, &size);
-    piece.width = size.cx;
-  }
-  width_ += piece.width;
-  pieces_.push_back(piece);
+  const HRESULT result = ScriptStringAnalyse(dc, AsWide(text.data() + run.begin), length, length * 3 / 2 + 16, -1,
+                                             SSA_GLYPHS | SSA_FALLBACK | SSA_BREAK, 0, &control, &state, nullptr,
+                                             nullptr, nullptr, &analysis);
+  if (SUCCEEDED(result)) return ScriptString_pSize(analysis)->cx;
+  // Unshaped, the run still takes its room.
+  analysis = nullptr;
+  SIZE size{};
+  GetTextExtentPoint32W(dc, AsWide(text.data() + run.begin), length, &size);
+  return size.cx;
 }
 
-const ShapedLine::Piece& ShapedLine::PieceAt(std::size_t offset) const {
-  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), offset,
-                                      [](std::size_t at, const Piece& piece) { return at < piece.begin; });
-  return after == pieces_.begin() ? pieces_.front() : *(after - 1);
+ShapedLine::Piece ShapedLine::PieceOf(std::size_t index) const {
+  const PlacedRun& placed = runs_[index];
+  return {placed.run.kind,
+          placed.run.begin,
+          placed.run.end,
+          static_cast<int>(placed.x),
+          static_cast<int>(placed.width),
+          placed.run.mark,
+          analyses_[index]};
 }
 
 int ShapedLine::X(std::size_t offset) const {
-  if (pieces_.empty()) return 0;
+  if (runs_.empty()) return 0;
   offset = std::min(offset, size_);
-  const Piece& piece = PieceAt(offset);
+  const Piece piece = PieceOf(RunHolding(runs_, offset));
   if (piece.analysis == nullptr) return offset <= piece.begin ? piece.x : piece.x + piece.width;
   // Before a character its leading edge, at the end the last one's trailing
   // edge: where a right-to-left run puts them is the processor's to say.
@@ -95,10 +89,8 @@ int ShapedLine::X(std::size_t offset) const {
 }
 
 std::size_t ShapedLine::Nearest(int x) const {
-  if (pieces_.empty()) return 0;
-  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), x,
-                                      [](int at, const Piece& piece) { return at < piece.x; });
-  const Piece& piece = after == pieces_.begin() ? pieces_.front() : *(after - 1);
+  if (runs_.empty()) return 0;
+  const Piece piece = PieceOf(RunUnder(runs_, x));
   if (piece.kind != Kind::kText || piece.analysis == nullptr) {
     return x - piece.x < piece.width / 2 ? piece.begin : piece.end;
   }
@@ -113,7 +105,7 @@ std::size_t ShapedLine::Nearest(int x) const {
 
 bool ShapedLine::IsClusterBoundary(std::size_t offset) const {
   if (offset == 0 || offset >= size_) return true;
-  const Piece& piece = PieceAt(offset);
+  const Piece piece = PieceOf(RunHolding(runs_, offset));
   if (offset == piece.begin || piece.analysis == nullptr) return offset == piece.begin || offset == piece.end;
   const SCRIPT_LOGATTR* attributes = ScriptString_pLogAttr(piece.analysis);
   return attributes == nullptr || attributes[offset - piece.begin].fCharStop;
@@ -123,7 +115,8 @@ void ShapedLine::Draw(HDC dc, int left, int top, std::size_t selected_from, std:
                       const LineStyle& style) const {
   const Selected font_in(dc, style.text_font);
   SetBkMode(dc, TRANSPARENT);
-  for (const Piece& piece : pieces_) {
+  for (std::size_t index = 0; index < runs_.size(); ++index) {
+    const Piece piece = PieceOf(index);
     const std::size_t from = std::clamp(selected_from, piece.begin, piece.end);
     const std::size_t to = std::clamp(selected_to, piece.begin, piece.end);
     const RECT cell{left + piece.x, top, left + piece.x + piece.width, top + style.line_height};

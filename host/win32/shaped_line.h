@@ -56,13 +56,14 @@ class ShapedLine {
     int x = 0;
     int width = 0;
     std::string_view mark;
-    SCRIPT_STRING_ANALYSIS analysis = nullptr;  // text pieces; freed with the line
+    SCRIPT_STRING_ANALYSIS analysis = nullptr;  // text pieces shaped
   };
 
-  const Piece& PieceAt(std::size_t offset) const;
-  void AddText(HDC dc, const Fonts& fonts, StringView text, std::size_t begin, std::size_t end);
+  Piece PieceOf(std::size_t index) const;
+  static int Shape(HDC dc, const Fonts& fonts, StringView text, const LineRun& run, SCRIPT_STRING_ANALYSIS& analysis);
 
-  std::vector<Piece> pieces_;
+  std::vector<PlacedRun> runs_;
+  std::vector<SCRIPT_STRING_ANALYSIS> analyses_;  // one for each run; freed with the line
   std::size_t size_ = 0;
   int width_ = 0;
 };

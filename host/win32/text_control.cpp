@@ -20,6 +20,17 @@ constexpr double kTabCells = 8;         // tab stops, in average character width
 constexpr double kMarkFontScale = 0.7;  // control marks are drawn smaller than the text
 constexpr int kSelfSlot = 0;            // the window's extra bytes hold the object
 
+// As the system's edit control: text crosses the clipboard exactly as it
+// is, a double click takes the word with the blanks after it, and there is
+// no line selection by a triple click and no Redo in the menu.
+constexpr TextBoxConventions kConventions{
+    .paste_makes_crlf = false,
+    .copy_makes_lf = false,
+    .click_series = 2,
+    .word_takes_trailing_blanks = true,
+    .menu_has_redo = false,
+};
+
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 // A mouse message's point, whose coordinates are signed 16-bit numbers.
@@ -88,7 +99,7 @@ TextControl* TextControl::From(HWND window) {
   return reinterpret_cast<TextControl*>(GetWindowLongPtrW(window, kSelfSlot));
 }
 
-TextControl::TextControl(HWND window) : window_(window) {
+TextControl::TextControl(HWND window) : window_(window), editor_(document_, *this, kConventions) {
   document_.SetObserver(this);
   // Lines are placed as the script processor lays them out, long ones a
   // segment at a time;
@@ -187,15 +198,12 @@ LRESULT TextControl::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_HSCROLL:
       OnScroll(SB_HORZ, LOWORD(wparam));
       return 0;
-    case WM_MOUSEWHEEL: {
-      const bool shift = (GET_KEYSTATE_WPARAM(wparam) & MK_SHIFT) != 0;
-      // Away from the user scrolls up, or left with Shift.
-      OnWheel(GET_WHEEL_DELTA_WPARAM(wparam), shift);
+    case WM_MOUSEWHEEL:
+      editor_.Wheel(0, GET_WHEEL_DELTA_WPARAM(wparam), (GET_KEYSTATE_WPARAM(wparam) & MK_SHIFT) != 0);
       return 0;
-    }
     case WM_MOUSEHWHEEL:
-      // A tilt to the right scrolls right.
-      OnWheel(-GET_WHEEL_DELTA_WPARAM(wparam), true);
+      // A tilt to the right comes positive and scrolls right.
+      editor_.Wheel(-GET_WHEEL_DELTA_WPARAM(wparam), 0, false);
       return 0;
     case WM_KEYDOWN:
       return OnKeyDown(wparam) ? 0 : Default(message, wparam, lparam);
@@ -216,10 +224,10 @@ LRESULT TextControl::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_GETDLGCODE:
       return OnGetDlgCode(reinterpret_cast<const MSG*>(lparam));
     case WM_LBUTTONDOWN:
-      OnButtonDown(PointOf(lparam), (wparam & MK_SHIFT) != 0);
+      OnButtonDown(PointOf(lparam), (wparam & MK_SHIFT) != 0, 1);
       return 0;
-    case WM_LBUTTONDBLCLK:
-      document_.SelectWordAt(PositionAt(PointOf(lparam)));
+    case WM_LBUTTONDBLCLK:  // the second press of a double click
+      OnButtonDown(PointOf(lparam), (wparam & MK_SHIFT) != 0, 2);
       return 0;
     case WM_MOUSEMOVE:
       OnMouseMove(PointOf(lparam));
@@ -342,7 +350,7 @@ void TextControl::Notify(WORD code) {
   SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(window_));
 }
 
-void TextControl::SetText(String text) {
+void TextControl::ResetText(String text) {
   // No EN_CHANGE while the text is set, whether or not setting it succeeds.
   struct Restore {
     bool& flag;
@@ -351,25 +359,21 @@ void TextControl::SetText(String text) {
   } const restore{setting_text_, std::exchange(setting_text_, true)};
   // As the system's edit control does, a set text empties the undo
   // history: the text replaced is not kept.
-  document_.SetText(std::move(text));
+  document_.ResetText(std::move(text));
 }
 
-void TextControl::Copy() {
-  if (!document_.HasSelection()) return;
-  if (!PutClipboardText(window_, document_.SelectedText())) MessageBeep(MB_ICONWARNING);
+void TextControl::Copy() { editor_.Run(Command::kCopy); }
+
+void TextControl::Cut() { editor_.Run(Command::kCut); }
+
+void TextControl::Paste() { editor_.Run(Command::kPaste); }
+
+bool TextControl::WriteClipboard(StringView text) {
+  if (PutClipboardText(window_, text)) return true;
+  MessageBeep(MB_ICONWARNING);
+  return false;
 }
 
-void TextControl::Cut() {
-  if (!document_.HasSelection()) return;
-  if (!PutClipboardText(window_, document_.SelectedText())) {
-    MessageBeep(MB_ICONWARNING);
-    return;  // what could not be copied is not deleted
-  }
-  document_.DeleteSelection();
-}
-
-void TextControl::Paste() {
-  if (std::optional<String> text = ClipboardText(window_)) document_.Paste(std::move(*text));
-}
+std::optional<String> TextControl::ReadClipboard() { return ClipboardText(window_); }
 
 }  // namespace host::win32

@@ -4,6 +4,7 @@
 
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
+#include "host/textbox/text_editor.h"
 #include "host/win32/handles.h"
 #include "host/win32/shaped_cache.h"
 #include "host/win32/shaped_line.h"
@@ -26,7 +27,7 @@ void RegisterTextControlClass();
 ///
 /// The object belongs to its window: made when the window is created,
 /// deleted when it is destroyed.
-class TextControl final : private TextDocumentObserver {
+class TextControl final : private TextDocumentObserver, private TextBoxSurface {
  public:
   /// Pixels between the left edge and the start of every line.
   static constexpr int kMargin = 3;
@@ -37,9 +38,9 @@ class TextControl final : private TextDocumentObserver {
   TextDocument& Document() { return document_; }
   HWND Handle() const { return window_; }
 
-  /// Replaces the whole text as one undoable step, caret at the start, as
-  /// WM_SETTEXT does: the parent hears of it through no EN_CHANGE.
-  void SetText(String text);
+  /// Replaces the whole text and forgets the undo history, caret at the
+  /// start, as WM_SETTEXT does: the parent hears of it through no EN_CHANGE.
+  void ResetText(String text);
 
   // The edit commands of the keyboard and the context menu.
   void Cut();
@@ -96,7 +97,14 @@ class TextControl final : private TextDocumentObserver {
   void UpdateScrollBars();
   void ScrollTo(std::ptrdiff_t line, std::ptrdiff_t left);
   void OnScroll(int bar, WORD request);
-  void OnWheel(int delta, bool horizontal);
+
+  // TextBoxSurface
+  std::size_t PageLines() const override;
+  void ScrollBy(std::ptrdiff_t lines, double pixels) override;
+  std::size_t WheelLines() const override;
+  double WheelPixels() const override;
+  bool WriteClipboard(StringView text) override;
+  std::optional<String> ReadClipboard() override;
 
   // text_control_paint.cpp
   void Paint();
@@ -110,7 +118,7 @@ class TextControl final : private TextDocumentObserver {
   LRESULT OnGetDlgCode(const MSG* message);
 
   // text_control_mouse.cpp
-  void OnButtonDown(POINT point, bool extend);
+  void OnButtonDown(POINT point, bool extend, int clicks);
   void OnMouseMove(POINT point);
   void OnButtonUp();
   void OnDragTimer();
@@ -128,6 +136,7 @@ class TextControl final : private TextDocumentObserver {
 
   HWND window_;
   TextDocument document_;
+  TextEditor editor_;
   MemoryDc measure_dc_;  // holds the font while characters are measured
   ShapedCache shapes_;   // shaped in measure_dc_, which outlives it
   HFONT font_ = nullptr;  // the parent's, not owned
@@ -139,10 +148,7 @@ class TextControl final : private TextDocumentObserver {
   int left_ = 0;
   BarState vertical_bar_;
   BarState horizontal_bar_;
-  int wheel_rest_ = 0;  // wheel turns short of a whole step
-  int hwheel_rest_ = 0;
   bool focused_ = false;
-  bool selecting_ = false;
   bool setting_text_ = false;
   POINT drag_point_{};
 };

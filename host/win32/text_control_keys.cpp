@@ -1,5 +1,7 @@
 // The keyboard in a TextControl: keys that move, edit and run commands, the
 // characters typed, and what the control asks of the dialog manager.
+#include <optional>
+
 #include "host/win32/text_control.h"
 
 namespace host::win32 {
@@ -7,104 +9,39 @@ namespace {
 
 bool Down(int key) { return GetKeyState(key) < 0; }
 
-// Characters that come as WM_CHAR for keys handled elsewhere or not at all.
-constexpr char16_t kBackspace = 0x08;
-constexpr char16_t kControlBackspace = 0x7F;
-constexpr char16_t kEnter = u'\r';
+// Enter and Backspace are not here: they come as characters, as to the
+// system's edit control, and other programs send them that way too.
+std::optional<Key> KeyOf(WPARAM key) {
+  switch (key) {
+    case VK_LEFT: return Key::kLeft;
+    case VK_RIGHT: return Key::kRight;
+    case VK_UP: return Key::kUp;
+    case VK_DOWN: return Key::kDown;
+    case VK_HOME: return Key::kHome;
+    case VK_END: return Key::kEnd;
+    case VK_PRIOR: return Key::kPageUp;
+    case VK_NEXT: return Key::kPageDown;
+    case VK_DELETE: return Key::kDelete;
+    case VK_INSERT: return Key::kInsert;
+    case 'A': return Key::kA;
+    case 'C': return Key::kC;
+    case 'V': return Key::kV;
+    case 'X': return Key::kX;
+    case 'Y': return Key::kY;
+    case 'Z': return Key::kZ;
+    default: return std::nullopt;
+  }
+}
 
 }  // namespace
 
 bool TextControl::OnKeyDown(WPARAM key) {
-  const bool control = Down(VK_CONTROL);
-  const bool shift = Down(VK_SHIFT);
-  // AltGr arrives as Control and Alt together; it types, it commands nothing.
-  const bool command = control && !Down(VK_MENU);
-  switch (key) {
-    case VK_LEFT:
-      document_.Move(control ? Motion::kWordLeft : Motion::kLeft, shift);
-      return true;
-    case VK_RIGHT:
-      document_.Move(control ? Motion::kWordRight : Motion::kRight, shift);
-      return true;
-    case VK_HOME:
-      document_.Move(control ? Motion::kTextStart : Motion::kLineStart, shift);
-      return true;
-    case VK_END:
-      document_.Move(control ? Motion::kTextEnd : Motion::kLineEnd, shift);
-      return true;
-    case VK_UP:
-    case VK_DOWN:
-      if (control) return false;
-      document_.MoveLines(key == VK_DOWN ? 1 : -1, shift);
-      return true;
-    case VK_PRIOR:
-    case VK_NEXT: {
-      const std::ptrdiff_t page = key == VK_NEXT ? VisibleLines() : -VisibleLines();
-      ScrollTo(static_cast<std::ptrdiff_t>(TopLine()) + page, Left());
-      document_.MoveLines(page, shift);
-      return true;
-    }
-    case VK_DELETE:
-      if (shift && !control) {
-        Cut();
-      } else {
-        document_.DeleteForward(control);
-      }
-      return true;
-    case VK_INSERT:
-      if (control && !shift) {
-        Copy();
-      } else if (shift && !control) {
-        Paste();
-      }
-      return true;
-    default:
-      break;
-  }
-  if (!command) return false;
-  switch (key) {
-    case 'A':
-      document_.SelectAll();
-      return true;
-    case 'C':
-      Copy();
-      return true;
-    case 'X':
-      Cut();
-      return true;
-    case 'V':
-      Paste();
-      return true;
-    case 'Z':
-      if (shift) {
-        document_.Redo();
-      } else {
-        document_.Undo();
-      }
-      return true;
-    case 'Y':
-      document_.Redo();
-      return true;
-    default:
-      return false;
-  }
+  const std::optional<Key> known = KeyOf(key);
+  return known && editor_.PressKey(*known, {.control = Down(VK_CONTROL), .shift = Down(VK_SHIFT), .alt = Down(VK_MENU)});
 }
 
 void TextControl::OnChar(char16_t unit) {
-  switch (unit) {
-    case kEnter:
-      document_.InsertLineBreak();
-      return;
-    case kBackspace:
-      // Control+Backspace arrives as DEL on some systems, as BS on others.
-      document_.DeleteBackward(Down(VK_CONTROL));
-      return;
-    case kControlBackspace:
-      document_.DeleteBackward(true);
-      return;
-    default:
-      break;
-  }
+  if (editor_.PressCharacter(unit, Down(VK_CONTROL))) return;
   // Other controls come from Control with a letter (the commands above) or
   // from Tab, which moves the focus; none is typed. A pair comes as its two
   // halves, one after the other.

@@ -29,7 +29,7 @@ std::optional<LRESULT> TextControl::OnEditMessage(UINT message, WPARAM wparam, L
   switch (message) {
     case WM_SETTEXT: {
       try {
-        SetText(String(Given(lparam)));
+        ResetText(String(Given(lparam)));
       } catch (const std::bad_alloc&) {
         return FALSE;  // the text stays as it was
       }

@@ -1,6 +1,5 @@
 // The mouse in a TextControl: placing the caret, selecting by dragging
 // (scrolling while the mouse is held outside), and the context menu.
-#include "host/win32/clipboard.h"
 #include "host/win32/handles.h"
 #include "host/win32/text_control.h"
 
@@ -11,26 +10,37 @@ constexpr UINT_PTR kDragTimer = 1;
 constexpr UINT kDragScrollMs = 50;
 
 // The context menu's items, numbered as the edit control numbers them.
-constexpr UINT kMenuUndo = WM_UNDO;
-constexpr UINT kMenuCut = WM_CUT;
-constexpr UINT kMenuCopy = WM_COPY;
-constexpr UINT kMenuPaste = WM_PASTE;
-constexpr UINT kMenuDelete = WM_CLEAR;
-constexpr UINT kMenuSelectAll = EM_SETSEL;
+struct MenuItem {
+  Command command;
+  UINT id;
+  const wchar_t* text;
+};
+constexpr MenuItem kMenuItems[] = {
+    {Command::kUndo, WM_UNDO, L"&Undo"},          {Command::kCut, WM_CUT, L"Cu&t"},
+    {Command::kCopy, WM_COPY, L"&Copy"},          {Command::kPaste, WM_PASTE, L"&Paste"},
+    {Command::kDeleteSelection, WM_CLEAR, L"&Delete"}, {Command::kSelectAll, EM_SETSEL, L"Select &All"},
+};
+
+const MenuItem* ItemFor(Command command) {
+  for (const MenuItem& item : kMenuItems) {
+    if (item.command == command) return &item;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
-void TextControl::OnButtonDown(POINT point, bool extend) {
+// The system counts the clicks of a series: a double click comes as a message of its own.
+void TextControl::OnButtonDown(POINT point, bool extend, int clicks) {
   if (GetFocus() != window_) SetFocus(window_);
-  selecting_ = true;
   SetCapture(window_);
-  document_.MoveTo(PositionAt(point), extend);
+  editor_.Press({.position = PositionAt(point), .extend = extend, .clicks = clicks}, {});
 }
 
 void TextControl::OnMouseMove(POINT point) {
-  if (!selecting_) return;
+  if (!editor_.Dragging()) return;
   drag_point_ = point;
-  document_.MoveTo(PositionAt(point), true);
+  editor_.Drag(PositionAt(point));
   // Each tick moves the caret as far again past the edge, and the view follows it.
   RECT client{};
   GetClientRect(window_, &client);
@@ -41,13 +51,11 @@ void TextControl::OnMouseMove(POINT point) {
   }
 }
 
-void TextControl::OnDragTimer() {
-  if (selecting_) document_.MoveTo(PositionAt(drag_point_), true);
-}
+void TextControl::OnDragTimer() { editor_.Drag(PositionAt(drag_point_)); }
 
 void TextControl::OnButtonUp() {
-  if (!selecting_) return;
-  selecting_ = false;
+  if (!editor_.Dragging()) return;
+  editor_.Release();
   KillTimer(window_, kDragTimer);
   if (GetCapture() == window_) ReleaseCapture();
 }
@@ -55,43 +63,20 @@ void TextControl::OnButtonUp() {
 HMENU TextControl::CreateContextMenu() {
   UniqueMenu menu(CreatePopupMenu());
   if (menu == nullptr) return nullptr;
-  const bool selected = document_.HasSelection();
-  auto add = [&menu](UINT command, const wchar_t* text, bool enabled) {
-    AppendMenuW(menu.get(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), command, text);
-  };
-  add(kMenuUndo, L"&Undo", document_.CanUndo());
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  add(kMenuCut, L"Cu&t", selected);
-  add(kMenuCopy, L"&Copy", selected);
-  add(kMenuPaste, L"&Paste", IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
-  add(kMenuDelete, L"&Delete", selected);
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  add(kMenuSelectAll, L"Select &All", document_.Size() != 0);
+  for (const MenuEntry& entry : editor_.ContextMenu(IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE)) {
+    const MenuItem* item = ItemFor(entry.command);
+    if (item == nullptr) {
+      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(menu.get(), MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED), item->id, item->text);
+    }
+  }
   return menu.release();
 }
 
 void TextControl::RunMenuCommand(UINT command) {
-  switch (command) {
-    case kMenuUndo:
-      document_.Undo();
-      break;
-    case kMenuCut:
-      Cut();
-      break;
-    case kMenuCopy:
-      Copy();
-      break;
-    case kMenuPaste:
-      Paste();
-      break;
-    case kMenuDelete:
-      document_.DeleteSelection();
-      break;
-    case kMenuSelectAll:
-      document_.SelectAll();
-      break;
-    default:
-      break;
+  for (const MenuItem& item : kMenuItems) {
+    if (item.id == command) return editor_.Run(item.command);
   }
 }
 

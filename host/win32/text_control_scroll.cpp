@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "host/textbox/view_scroll.h"
 #include "host/win32/text_control.h"
 
 namespace host::win32 {
@@ -96,24 +97,14 @@ void TextControl::ScrollTo(std::ptrdiff_t line, std::ptrdiff_t left) {
 
 void TextControl::ShowPosition(std::size_t position) {
   position = std::min(position, document_.Size());
-  const std::size_t line = document_.LineOf(position);
-  const auto visible = static_cast<std::size_t>(VisibleLines());
-  std::size_t top = top_line_;
-  if (line < top) top = line;
-  if (line >= top + visible) top = line - visible + 1;
-
   const double x = document_.X(position);
   if (document_.NoteLineWidth(x)) UpdateScrollBars();
   RECT client{};
   GetClientRect(window_, &client);
-  const double width = client.right;
-  double left = left_;
-  if (x < left) {
-    left = std::max(0.0, x - width / 4);
-  } else if (x + 2 * kMargin > left + width) {
-    left = std::ceil(x + 2 * kMargin - width * 3 / 4);
-  }
-  ScrollTo(static_cast<std::ptrdiff_t>(top), static_cast<std::ptrdiff_t>(left));
+  const ViewPlace place = ScrollToShow(
+      {.top_line = top_line_, .left = static_cast<double>(left_)}, document_.LineOf(position), x,
+      {.lines = static_cast<std::size_t>(VisibleLines()), .width = static_cast<double>(client.right), .margin = kMargin});
+  ScrollTo(static_cast<std::ptrdiff_t>(place.top_line), static_cast<std::ptrdiff_t>(place.left));
 }
 
 void TextControl::OnScroll(int bar, WORD request) {
@@ -161,23 +152,22 @@ void TextControl::OnScroll(int bar, WORD request) {
   }
 }
 
-void TextControl::OnWheel(int delta, bool horizontal) {
-  int& rest = horizontal ? hwheel_rest_ : wheel_rest_;
-  rest += delta;
-  const int notches = rest / WHEEL_DELTA;
-  rest -= notches * WHEEL_DELTA;
-  if (notches == 0) return;
-  if (horizontal) {
-    UINT characters = 3;
-    SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &characters, 0);
-    const std::ptrdiff_t pixels = static_cast<std::ptrdiff_t>(characters) * average_advance_ * notches;
-    ScrollTo(static_cast<std::ptrdiff_t>(top_line_), left_ - pixels);
-    return;
-  }
+std::size_t TextControl::PageLines() const { return static_cast<std::size_t>(VisibleLines()); }
+
+void TextControl::ScrollBy(std::ptrdiff_t lines, double pixels) {
+  ScrollTo(static_cast<std::ptrdiff_t>(top_line_) + lines, left_ + static_cast<std::ptrdiff_t>(std::lround(pixels)));
+}
+
+std::size_t TextControl::WheelLines() const {
   UINT lines = 3;
   SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  const std::ptrdiff_t per_notch = lines == WHEEL_PAGESCROLL ? VisibleLines() : static_cast<std::ptrdiff_t>(lines);
-  ScrollTo(static_cast<std::ptrdiff_t>(top_line_) - per_notch * notches, left_);
+  return lines == WHEEL_PAGESCROLL ? PageLines() : lines;
+}
+
+double TextControl::WheelPixels() const {
+  UINT characters = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &characters, 0);
+  return static_cast<double>(characters) * average_advance_;
 }
 
 }  // namespace host::win32

@@ -55,7 +55,7 @@ Status Win32TextBox::PutText(String text) {
   TextControl* control = TextControl::From(handle_);
   if (control == nullptr) return kUnexpected;
   try {
-    control->SetText(std::move(text));
+    control->ResetText(std::move(text));
     return kOk;
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;  // the box keeps its text

@@ -53,7 +53,7 @@ class QtWindowTest : public ::testing::Test {
                  TwipsToPixels(rect.width, x), TwipsToPixels(rect.height, y));
   }
 
-  void SetInputs(const QString& text) { Find<TextView>("Inputs")->SetText(ToString(text)); }
+  void SetInputs(const QString& text) { Find<TextView>("Inputs")->ReplaceAll(ToString(text)); }
   void PressConvert() { QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton); }
   String OutputsText() {
     String text;

@@ -70,7 +70,7 @@ TEST_F(ClipboardTextTest, Utf8BytesAreReadUnitForUnitAndTextStandsInForMalformed
 TEST_F(ClipboardTextTest, ATextBoxCopiesAndPastesALeadingFeffNulsAndALoneCrUnchanged) {
   TextView box;
   const StringView text(kBomNulCr, std::size(kBomNulCr));
-  box.SetText(text);
+  box.ReplaceAll(text);
   box.SelectAll();
   box.Copy();
   const QMimeData* copied = QApplication::clipboard()->mimeData();
@@ -78,7 +78,7 @@ TEST_F(ClipboardTextTest, ATextBoxCopiesAndPastesALeadingFeffNulsAndALoneCrUncha
   EXPECT_EQ(ClipboardText(copied), text);
   EXPECT_EQ(copied->data(kUtf8Text), QByteArray(kBomNulCrUtf8, sizeof kBomNulCrUtf8 - 1));
 
-  box.SetText(u"");
+  box.ReplaceAll(u"");
   box.Paste();
   EXPECT_EQ(box.Text(), text);
 }

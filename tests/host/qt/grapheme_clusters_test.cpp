@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "host/qt/line_segments.h"
@@ -56,6 +59,45 @@ TEST(GraphemeClusters, FlagsFarFromAnyAsciiPairUpFromTheStartOfTheirRun) {
   EXPECT_EQ(NextCluster(text, 1 + 4 * 30), 1 + 4 * 31u);
 }
 
+// Unicode's own test cases, each after a letter and a paragraph separator,
+// so that no search for the clusters can lean on an ASCII character before
+// them, and the case starts a cluster whatever its first character.
+TEST(GraphemeClusters, UnicodesTestCasesStopTheCaretBothWays) {
+  std::ifstream file("/usr/share/unicode/auxiliary/GraphemeBreakTest.txt");
+  if (!file) GTEST_SKIP() << "GraphemeBreakTest.txt is not installed (Debian package unicode-data)";
+  std::string line;
+  int number = 0;
+  int checked = 0;
+  while (std::getline(file, line)) {
+    ++number;
+    line = line.substr(0, line.find('#'));
+    if (line.empty()) continue;
+    String text = u"\u05D0\u2029";
+    std::vector<std::size_t> stops;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) {
+      if (word == "\xC3\xB7") {  // the break sign
+        stops.push_back(text.size());
+      } else if (word != "\xC3\x97") {
+        const auto code = static_cast<char32_t>(std::stoul(word, nullptr, 16));
+        if (code < 0x10000) {
+          text += static_cast<char16_t>(code);
+        } else {
+          text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+          text += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        }
+      }
+    }
+    ASSERT_GE(stops.size(), 2u) << line;
+    for (std::size_t i = 0; i + 1 < stops.size(); ++i) {
+      EXPECT_EQ(NextCluster(text, stops[i]), stops[i + 1]) << "line " << number << ": " << line;
+      EXPECT_EQ(PreviousCluster(text, stops[i + 1]), stops[i]) << "line " << number << ": " << line;
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 500);
+}
+
 TEST(LineSegments, SegmentsTileTheLineAndStartAtSafeCuts) {
   struct SegmentCase {
     const char* name;
@@ -71,25 +113,25 @@ TEST(LineSegments, SegmentsTileTheLineAndStartAtSafeCuts) {
   };
   for (const SegmentCase& test : cases) {
     String line;
-    while (line.size() < 5 * kSegmentUnits + 7) line += test.unit;
-    const std::size_t count = SegmentCount(line.size());
+    while (line.size() < 5 * kCutUnits + 7) line += test.unit;
+    const std::size_t count = CutSegmentCount(line.size());
     ASSERT_EQ(count, 6u) << test.name;
-    EXPECT_EQ(SegmentStart(line, 0), 0u);
-    EXPECT_EQ(SegmentStart(line, count), line.size());
+    EXPECT_EQ(CutSegmentStart(line, 0, kScriptCuts), 0u);
+    EXPECT_EQ(CutSegmentStart(line, count, kScriptCuts), line.size());
     for (std::size_t index = 1; index < count; ++index) {
-      const std::size_t start = SegmentStart(line, index);
-      EXPECT_GT(start, SegmentStart(line, index - 1)) << test.name;
-      EXPECT_LE(start, index * kSegmentUnits) << test.name;
-      EXPECT_GT(start + kCutReach, index * kSegmentUnits) << test.name;
+      const std::size_t start = CutSegmentStart(line, index, kScriptCuts);
+      EXPECT_GT(start, CutSegmentStart(line, index - 1, kScriptCuts)) << test.name;
+      EXPECT_LE(start, index * kCutUnits) << test.name;
+      EXPECT_GT(start + kCutReach, index * kCutUnits) << test.name;
       EXPECT_EQ(SnapToBoundary(line, start), start) << test.name << " splits a pair";
       if (test.after_separator) {
         EXPECT_TRUE(line[start - 1] == u' ' || line[start - 1] == u',') << test.name;
         EXPECT_TRUE(IsClusterBoundary(line, start)) << test.name;
       }
-      EXPECT_EQ(SegmentOf(line, start), index) << test.name;
-      EXPECT_EQ(SegmentOf(line, start - 1), index - 1) << test.name;
+      EXPECT_EQ(CutSegmentOf(line, start, kScriptCuts), index) << test.name;
+      EXPECT_EQ(CutSegmentOf(line, start - 1, kScriptCuts), index - 1) << test.name;
     }
-    EXPECT_EQ(SegmentOf(line, line.size()), count - 1) << test.name;
+    EXPECT_EQ(CutSegmentOf(line, line.size(), kScriptCuts), count - 1) << test.name;
   }
 }
 
@@ -97,11 +139,11 @@ TEST(LineSegments, ACutPrefersASeparatorBetweenLeftToRightText) {
   // Hebrew words, each closed by a comma, then a Latin word: a cut after the
   // comma before the Latin word leaves the right-to-left run whole.
   String line;
-  while (line.size() < kSegmentUnits + 100) line += u"abc \u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD, ";
-  const std::size_t start = SegmentStart(line, 1);
+  while (line.size() < kCutUnits + 100) line += u"abc \u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD, ";
+  const std::size_t start = CutSegmentStart(line, 1, kScriptCuts);
   EXPECT_EQ(line.substr(start, 4), u"abc ");
-  EXPECT_EQ(SegmentCount(kSegmentUnits), 1u);
-  EXPECT_EQ(SegmentCount(0), 1u);
+  EXPECT_EQ(CutSegmentCount(kCutUnits), 1u);
+  EXPECT_EQ(CutSegmentCount(0), 1u);
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ class ShapedTextTest : public ::testing::Test {
 
 TEST_F(ShapedTextTest, ALineIsPaintedAsTheToolkitLaysItOut) {
   for (const ShapedCase& test : kCases) {
-    box_->SetText(test.text);
+    box_->ReplaceAll(test.text);
     const auto layout = Reference(test.text);
     EXPECT_EQ(DifferingColumns(Painted(), Drawn(*layout, TextView::kMargin), 0), 0) << test.name;
   }
@@ -106,7 +106,7 @@ TEST_F(ShapedTextTest, ALineIsPaintedAsTheToolkitLaysItOut) {
 
 TEST_F(ShapedTextTest, CaretAndClicksFollowTheClustersOfTheLayout) {
   for (const ShapedCase& test : kCases) {
-    box_->SetText(test.text);
+    box_->ReplaceAll(test.text);
     const auto layout = Reference(test.text);
     const QTextLine line = layout->lineAt(0);
     for (int position = 0; position <= static_cast<int>(test.text.size()); ++position) {
@@ -125,7 +125,7 @@ TEST_F(ShapedTextTest, CaretAndClicksFollowTheClustersOfTheLayout) {
 
 TEST_F(ShapedTextTest, ArrowKeysStepOverWholeClusters) {
   for (const ShapedCase& test : kCases) {
-    box_->SetText(test.text);
+    box_->ReplaceAll(test.text);
     const auto layout = Reference(test.text);
     std::vector<std::size_t> expected{0};
     while (expected.back() < test.text.size()) {
@@ -148,7 +148,7 @@ TEST_F(ShapedTextTest, ArrowKeysStepOverWholeClusters) {
 
 TEST_F(ShapedTextTest, ASelectionAcrossDirectionsHighlightsTheGlyphsOfItsUnits) {
   const StringView text = u"abc \u05E9\u05DC\u05D5\u05DD def";
-  box_->SetText(text);
+  box_->ReplaceAll(text);
   struct Range {
     int from;
     int to;
@@ -170,7 +170,7 @@ TEST_F(ShapedTextTest, ASelectionAcrossDirectionsHighlightsTheGlyphsOfItsUnits) 
 }
 
 TEST_F(ShapedTextTest, TabsKeepTheirStopsAndControlCharactersTheirMarks) {
-  box_->SetText(u"a\tb\x01" u"c\u05E9");
+  box_->ReplaceAll(u"a\tb\x01" u"c\u05E9");
   const TextStyle& style = box_->Style();
   auto x = [&](std::size_t position) { return box_->PointAt(position).x() - TextView::kMargin; };
   EXPECT_DOUBLE_EQ(x(2), style.tab_width) << "the tab reaches the first stop";
@@ -192,7 +192,7 @@ TEST_F(ShapedTextTest, TheMiddleOfALongLineIsPaintedAndHitAsTheToolkitLaysItOut)
   const String unit = u"abc \u05E9\u05DC\u05D5\u05DD 123 \u0645\u0631\u062D\u0628\u0627 e\u0301 \U0001F1EB\U0001F1F7, ";
   String text;
   while (text.size() < 100'000) text += unit;
-  box_->SetText(text);
+  box_->ReplaceAll(text);
   box_->ShowPosition(text.size() / 2);
   QApplication::processEvents();
   const QImage seen = Painted();

@@ -31,7 +31,7 @@ TEST(TextViewAccessibleTest, ReadsByBoundaryAsAStockTextBox) {
     stock.setLineWrapMode(QPlainTextEdit::NoWrap);
     stock.setPlainText(text);
     TextView ours;
-    ours.SetText(ToString(QString(text).replace('\n', "\r\n")));
+    ours.ReplaceAll(ToString(QString(text).replace('\n', "\r\n")));
     const QString our_text = ToQString(ours.Text());
     auto ask = [](QWidget* box, Query query, int offset, QAccessible::TextBoundaryType boundary) {
       int start = -1, end = -1;

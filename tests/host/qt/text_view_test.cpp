@@ -147,8 +147,8 @@ TEST_F(TextViewTest, ClipboardKeysCopyCutAndPaste) {
 TEST_F(TextViewTest, UndoKeysUndoAndRedoTheLastSteps) {
   // Whole-text replacements made in the box, which are undoable; a write
   // from the program is not (see ProgramWriteLeavesNothingToUndo).
-  box_->SetText(u"one");
-  box_->SetText(u"two");
+  box_->ReplaceAll(u"one");
+  box_->ReplaceAll(u"two");
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Get(), u"one");
   Key(Qt::Key_Z, Qt::ControlModifier);
@@ -254,8 +254,24 @@ TEST_F(TextViewTest, MouseClicksDragsAndDoubleClicksPlaceTheCaretAndSelect) {
   EXPECT_EQ(box_->Caret(), 12u);
 }
 
+TEST_F(TextViewTest, ATripleClickSelectsTheLine) {
+  Put(u"alpha beta\r\ngamma");
+  QWidget* viewport = box_->viewport();
+  const QPoint at = CellPoint(7);
+  for (int click = 0; click < 3; ++click) {
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+      QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+      event.setTimestamp(static_cast<quint64>(1000 + 100 * click));
+      QApplication::sendEvent(viewport, &event);
+    }
+  }
+  EXPECT_EQ(box_->Anchor(), 0u);
+  EXPECT_EQ(box_->Caret(), 12u);
+}
+
 TEST_F(TextViewTest, ContextMenuOffersTheEditCommandsWhenTheyApply) {
-  box_->SetText(u"abc");
+  box_->ReplaceAll(u"abc");
   box_->SetSelection(0, 1);
   std::unique_ptr<QMenu> menu(box_->CreateContextMenu());
   QStringList names;
@@ -363,6 +379,10 @@ TEST_F(TextViewTest, WheelAndScrollBarsMoveTheView) {
   Put(String(1000, u'w'));
   QScrollBar* horizontal = box_->horizontalScrollBar();
   EXPECT_GT(horizontal->maximum(), 0);
+  QWheelEvent sideways(at, box_->viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton,
+                       Qt::ShiftModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(box_->viewport(), &sideways);
+  EXPECT_GT(horizontal->value(), 0) << "Shift turns the wheel sideways";
   horizontal->setValue(horizontal->maximum());
   EXPECT_EQ(box_->PositionAt(QPoint(box_->viewport()->width() - 1, 1)), 1000u);
 }

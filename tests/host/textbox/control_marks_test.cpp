@@ -61,5 +61,30 @@ TEST(TabAdvance, ReachesTheNextStopAndAWholeTabFromAStop) {
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(TabAdvance(c.x, 32), c.advance) << c.x;
 }
 
+TEST(PlaceRuns, RunsFollowEachOtherAndTabsStopWhereTheLineDoes) {
+  // Text one pixel and a half per unit, marks four, tabs every ten pixels
+  // of the line, which the stretch enters at 13.
+  const std::vector<PlacedRun> runs =
+      PlaceRuns(u"ab\tc\x01", 13,
+                {.text = [](const LineRun& run) { return 1.5 * static_cast<double>(run.end - run.begin); },
+                 .mark = [](std::string_view) { return 4.0; },
+                 .tab_width = 10});
+  ASSERT_EQ(runs.size(), 4u);
+  EXPECT_DOUBLE_EQ(runs[1].x, 3);
+  EXPECT_DOUBLE_EQ(runs[1].width, 4) << "from 16 in the line to the stop at 20";
+  EXPECT_DOUBLE_EQ(runs[2].x, 7);
+  EXPECT_DOUBLE_EQ(runs[3].x, 8.5);
+  EXPECT_EQ(RunHolding(runs, 2), 1u);
+  EXPECT_EQ(RunHolding(runs, 5), 3u);
+  EXPECT_EQ(RunUnder(runs, 6.9), 1u);
+  EXPECT_EQ(RunUnder(runs, -1), 0u);
+  // On whole pixels a tab ends on a whole pixel of the line.
+  const std::vector<PlacedRun> whole = PlaceRuns(u"a\t", 13.25, {.text = [](const LineRun&) { return 2.0; },
+                                                                  .mark = [](std::string_view) { return 4.0; },
+                                                                  .tab_width = 10,
+                                                                  .whole_pixels = true});
+  EXPECT_DOUBLE_EQ(whole[1].width, 5) << "from 15.25 to 20, in whole pixels from 15";
+}
+
 }  // namespace
 }  // namespace host

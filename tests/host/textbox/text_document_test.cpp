@@ -93,6 +93,12 @@ TEST(TextDocument, CommandsEditAndMoveAsAUserExpects) {
       {"undo selects what it puts back", u"abcd", 1, {Go(kRight, true), Go(kRight, true), Delete(), kUndo}, u"abcd", 1, 3},
       {"redo puts the caret behind", u"ab", 2, {Paste(u"xyz"), kUndo, kRedo}, u"abxyz", 5, 5},
       {"undo of a replace-all", u"old", 0, {Paste(u"x"), kUndo, kUndo}, u"", 0, 0},
+      {"a pasted CR joins the LF after it", u"\n", 0, {Paste(u"a\r")}, u"a\r\n", 3, 3},
+      {"the break so made goes whole", u"\n", 0, {Paste(u"a\r"), Backspace()}, u"a", 1, 1},
+      {"a typed high half joins the low half after it", u"\xDE00", 0, {Type(u"\xD83D"), Type(u"x")}, u"\U0001F600x", 3, 3},
+      {"a deletion that joins CR and LF", u"\rx\n", 2, {Backspace()}, u"\r\n", 0, 0},
+      {"undo of that deletion", u"\rx\n", 2, {Backspace(), kUndo}, u"\rx\n", 1, 2},
+      {"redo after a joining paste", u"\n", 0, {Paste(u"a\r"), kUndo, kRedo}, u"a\r\n", 3, 3},
   };
   for (const EditCase& test : cases) {
     TextDocument document;
@@ -281,7 +287,7 @@ TEST(TextDocument, AWriteFromTheProgramForgetsTheUndoHistory) {
   ASSERT_TRUE(document.CanRedo());
   document.SetSelection(2, 4);
   recorder.changes.clear();
-  document.SetText(u"{\r\n}");
+  document.ResetText(u"{\r\n}");
   EXPECT_EQ(document.Text(), u"{\r\n}");
   EXPECT_EQ(document.LineCount(), 2u);
   EXPECT_EQ(document.Caret(), 0u);

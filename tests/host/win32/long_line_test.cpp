@@ -38,7 +38,7 @@ class LongLineTest : public PopupControlTest<kWidth, kHeight> {
 
 TEST_F(LongLineTest, ASegmentInTheMiddleIsPaintedAndPlacedAsTheProcessorLaysItOut) {
   const String line = Repeated(u"word \u060C \u0639\u0631\u0628\u064A, ", 100'000);
-  control_->SetText(line);
+  control_->ResetText(line);
   control_->ShowPosition(line.size() / 2);
   ASSERT_GT(control_->Left(), 100'000);  // scrolled far into the line
   const int middle = control_->LineHeight() / 2;
@@ -113,7 +113,7 @@ TEST_F(LongLineTest, ASegmentInTheMiddleIsPaintedAndPlacedAsTheProcessorLaysItOu
 TEST_F(LongLineTest, ArrowKeysStopAtTheProcessorsClustersOfEachSegment) {
   const String line = Repeated(u"a\U0001F600 e\u0301, \U0001F468\u200D\U0001F469 \u0639\u064E\u0631 ", 3000);
   ASSERT_GT(line.size(), ShapedLine::kMaxUnits);
-  control_->SetText(line);
+  control_->ResetText(line);
   HDC measure = CreateCompatibleDC(nullptr);
   std::vector<std::size_t> stops;
   for (std::size_t index = 0; index < CutSegmentCount(line.size()); ++index) {

@@ -47,7 +47,7 @@ class ShapedLineTest : public PopupControlTest<640, 80> {
 
 TEST_F(ShapedLineTest, CaretClicksAndArrowKeysFollowTheProcessorsLayout) {
   for (const ShapedCase& test : kCases) {
-    control_->SetText(String(test.text));
+    control_->ResetText(String(test.text));
     const Reference reference(dc_, BoxFont(), test.text);
     const auto length = static_cast<int>(test.text.size());
     std::vector<std::size_t> stops;  // never between the halves of a pair
@@ -80,7 +80,7 @@ TEST_F(ShapedLineTest, ALineAndItsSelectionArePaintedAsTheProcessorDrawsThem) {
   };
   for (const ShapedCase& test : kCases) {
     for (const Selection selection : {Selection{0, 0}, Selection{2, 7}}) {
-      control_->SetText(String(test.text));
+      control_->ResetText(String(test.text));
       control_->Document().SetSelection(static_cast<std::size_t>(selection.from),
                                         static_cast<std::size_t>(selection.to));
       HideCaret(window_);  // the blinking caret is no part of the comparison
