@@ -56,6 +56,7 @@ TextView& TextViewAccessible::View() const { return *static_cast<TextView*>(widg
 
 void* TextViewAccessible::interface_cast(QAccessible::InterfaceType type) {
   if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+  if (type == QAccessible::EditableTextInterface) return static_cast<QAccessibleEditableTextInterface*>(this);
   return QAccessibleWidget::interface_cast(type);
 }
 
@@ -141,6 +142,14 @@ void TextViewAccessible::scrollToSubstring(int start, int end) {
 QString TextViewAccessible::attributes(int offset, int* start, int* end) const {
   *start = *end = offset;
   return {};
+}
+
+void TextViewAccessible::replaceText(int start, int end, const QString& text) {
+  const auto size = static_cast<int>(View().Text().size());
+  start = std::clamp(start, 0, size);
+  end = std::clamp(end, start, size);
+  View().Document().Replace({static_cast<std::size_t>(start), static_cast<std::size_t>(end)}, ToString(text),
+                            EditKind::kOther);
 }
 
 TextSpan TextViewAccessible::SpanAt(int offset, QAccessible::TextBoundaryType boundary) const {

@@ -10,7 +10,9 @@ class TextView;
 
 /// What assistive technology reads of a TextView: its text, caret and
 /// selection, and where each character is drawn.
-class TextViewAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+class TextViewAccessible final : public QAccessibleWidget,
+                                 public QAccessibleTextInterface,
+                                 public QAccessibleEditableTextInterface {
  public:
   explicit TextViewAccessible(TextView* view);
 
@@ -38,6 +40,11 @@ class TextViewAccessible final : public QAccessibleWidget, public QAccessibleTex
                            int* end) const override;
   QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override;
   QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override;
+
+  // Edits asked for by assistive technology, each one undoable step.
+  void deleteText(int start, int end) override { replaceText(start, end, QString()); }
+  void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
+  void replaceText(int start, int end, const QString& text) override;
 
  private:
   TextView& View() const;

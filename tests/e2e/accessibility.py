@@ -79,6 +79,7 @@ class Run:
             self.check_paste(PASTED, len(TYPED))
             self.check_convert(outputs, PASTED, ["delete", "insert"])
             self.check_large(inputs)
+            self.check_editing(inputs)
         except (DesktopError, GLib.Error) as error:
             self.check("the run goes on without error", False, str(error))
         finally:
@@ -136,6 +137,16 @@ class Run:
                    and word[0] == large[word[1]:word[2]] and word[1] <= middle and sentence[1] <= middle < sentence[2]
                    and line[1:] == (0, len(large)) and 0 < len(start) < len(large) and large.startswith(start),
                    f"at {middle}: {char}, word {word[1:]}, sentence {sentence[1:]}, line {line[1:]}; text {len(start)}")
+
+    def check_editing(self, inputs):
+        size = inputs.queryText().characterCount
+        inputs.queryEditableText().deleteText(0, size)
+        inputs.queryEditableText().insertText(0, TYPED, len(TYPED))
+        heard = [e[:4] for e in self.take(LABEL1, lambda h: any(e[0] == "insert" for e in h)) if e[0] != "caret"]
+        # Deleting 100 MB is told without carrying them all.
+        self.check("a reader's edits are made and heard", inputs.queryText().getText(0, -1) == TYPED
+                   and [e[0] for e in heard] == ["delete", "insert"] and 0 < heard[0][3] < size
+                   and heard[1][2:] == (0, len(TYPED)), f"heard {heard}")
 
 
 def parse_options(argv):
