@@ -8,7 +8,7 @@ set -euo pipefail
 build=${1:?usage: compare_format.sh BUILD_DIR [MEGABYTES] [RUNS]}
 megabytes=${2:-20}
 runs=${3:-5}
-format=$build/bench/quillfen-format
+format=$build/tools/quillfen-format
 sample=$build/bench/json-sample
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

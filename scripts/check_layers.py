@@ -26,6 +26,7 @@ ALLOWED = {
     "host/win32/": ["host/runtime/", "host/design/", "host/objects/", "host/textbox/", "host/win32/"],
     "convert/": ["host/runtime/", "convert/"],
     "window/": ["host/runtime/", "host/design/", "host/objects/", "convert/", "window/"],
+    "tools/": ["host/runtime/", "convert/", "tools/"],
     "tests/host/": ["host/", "tests/host/", "quillfen/"],
 }
 

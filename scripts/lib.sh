@@ -25,8 +25,9 @@ ensure_packages() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(build-essential cmake python3 qt6-base-dev libgl-dev libxcb1-dev googletest libgtest-dev libgmock-dev
-  libbenchmark-dev)
+# What the program needs to build, and what its tests and benchmarks add.
+BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgl-dev libxcb1-dev)
+TEST_PACKAGES=(python3 googletest libgtest-dev libgmock-dev libbenchmark-dev)
 # Fonts with Arabic, Hebrew and colour emoji, so that the text boxes' tests
 # shape and compare real glyphs rather than boxes for missing ones.
 FONT_PACKAGES=(fonts-dejavu-core fonts-noto-color-emoji)

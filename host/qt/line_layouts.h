@@ -10,6 +10,7 @@
 #include "host/qt/text_style.h"
 #include "host/runtime/string.h"
 #include "host/textbox/line_geometry.h"
+#include "host/textbox/segment_places.h"
 
 namespace host::qt {
 
@@ -17,12 +18,9 @@ namespace host::qt {
 /// text changes. A line is identified by its start in the text (`key`) and
 /// checked against its text on every use.
 ///
-/// A short line is one segment at x 0. A long line is cut into segments
-/// (see line_segments.h), and only the segments asked for are shaped: a
-/// segment's x is the character-by-character estimate of `geometry` at its
-/// start, corrected by what shaping has found for every segment before it
-/// that has been shown. Positions once shown stay put; the estimate covers
-/// what has not been.
+/// A short line is one segment at x 0. A long line is cut into segments,
+/// and only the segments asked for are shaped, each placed where
+/// SegmentPlaces puts it.
 class LineLayouts {
  public:
   LineLayouts(const TextStyle& style, LineGeometry& geometry);
@@ -48,11 +46,9 @@ class LineLayouts {
   struct Line;
   Line& LineFor(std::size_t key, StringView line);
   const ShapedSegment& Segment(Line& entry, std::size_t key, StringView line, std::size_t index);
-  double StartX(Line& entry, std::size_t key, StringView line, std::size_t index);
-  std::size_t SegmentAtX(Line& entry, std::size_t key, StringView line, double x);
 
   const TextStyle& style_;
-  LineGeometry& geometry_;
+  SegmentPlaces places_;
   std::unordered_map<std::size_t, std::unique_ptr<Line>> lines_;
 };
 

@@ -107,7 +107,12 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver, priva
   std::size_t WheelLines() const override;
   double WheelPixels() const override;
   bool WriteClipboard(StringView text) override;
-  std::optional<String> ReadClipboard() override;
+  std::optional<String> ReadClipboard(Clipboard which) override;
+  void PasteRefused(std::size_t units) override;
+  bool HasPrimary() const override;
+  void OfferPrimary() override;
+  /// Shows a message about the box without holding up the event loop.
+  void Tell(const QString& message);
 
   QRectF CaretRect() const;
   void UpdateScrollBars();

@@ -14,6 +14,7 @@
 #include <new>
 #include <optional>
 
+#include "host/qt/clipboard_text.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
 #include "host/textbox/line_breaks.h"
@@ -113,6 +114,7 @@ void TextView::Press(const QMouseEvent& event, int clicks) {
 
 void TextView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) Press(*event, 0);
+  if (event->button() == Qt::MiddleButton) editor_.PastePrimaryAt(PositionAt(event->position().toPoint()));
 }
 
 void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -145,7 +147,7 @@ void TextView::wheelEvent(QWheelEvent* event) {
 
 QMenu* TextView::CreateContextMenu() {
   auto* menu = new QMenu(this);
-  for (const MenuEntry& entry : editor_.ContextMenu(!QApplication::clipboard()->text().isEmpty())) {
+  for (const MenuEntry& entry : editor_.ContextMenu(ClipboardMayHaveText())) {
     if (entry.command == Command::kNone) {
       menu->addSeparator();
       continue;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 #include <utility>
 
 #include "host/textbox/line_breaks.h"
@@ -73,7 +74,7 @@ void TextEditor::Run(Command command, bool extend) {
     case Command::kCopy:
       Copy();
       return;
-    case Command::kPaste: return Paste();
+    case Command::kPaste: return Paste(Clipboard::kClipboard);
     case Command::kUndo: return document_.Undo();
     case Command::kRedo: return document_.Redo();
   }
@@ -110,10 +111,27 @@ bool TextEditor::Copy() {
   return surface_.WriteClipboard(conventions_.copy_makes_lf ? CrLfToLf(text) : text);
 }
 
-void TextEditor::Paste() {
-  std::optional<String> text = surface_.ReadClipboard();
-  if (!text || text->empty()) return;
-  document_.Paste(conventions_.paste_makes_crlf ? ToCrLf(*text) : std::move(*text));
+void TextEditor::Paste(Clipboard which) {
+  std::size_t units = 0;
+  try {
+    std::optional<String> text = surface_.ReadClipboard(which);
+    if (!text || text->empty()) return;
+    units = text->size();
+    document_.Paste(conventions_.paste_makes_crlf ? ToCrLf(*text) : std::move(*text));
+  } catch (const std::bad_alloc&) {
+    // The document is as it was; the user hears why nothing came.
+    surface_.PasteRefused(units);
+  }
+}
+
+void TextEditor::SelectionChanged() {
+  if (document_.HasSelection() && surface_.HasPrimary()) surface_.OfferPrimary();
+}
+
+void TextEditor::PastePrimaryAt(std::size_t position) {
+  if (!surface_.HasPrimary()) return;
+  document_.MoveTo(position, false);
+  Paste(Clipboard::kPrimary);
 }
 
 TextSpan TextEditor::UnitAt(std::size_t position, Unit unit) const {

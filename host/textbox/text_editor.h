@@ -62,6 +62,12 @@ class TextEditor {
   void Release() { dragging_ = false; }
   bool Dragging() const { return dragging_; }
 
+  /// The selection changed: a selection the user can see is offered as
+  /// the primary selection, where the window system has one.
+  void SelectionChanged();
+  /// A press of the middle button: the primary selection is pasted there.
+  void PastePrimaryAt(std::size_t position);
+
   /// A turn of the wheel in eighths of a degree (120 to a notch), positive
   /// away from the user or to the left; Shift turns the vertical wheel into
   /// the horizontal one.
@@ -72,7 +78,7 @@ class TextEditor {
 
   TextSpan UnitAt(std::size_t position, Unit unit) const;
   bool Copy();
-  void Paste();
+  void Paste(Clipboard which);
 
   TextDocument& document_;
   TextBoxSurface& surface_;

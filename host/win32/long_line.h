@@ -3,6 +3,7 @@
 
 #include "host/runtime/string.h"
 #include "host/textbox/line_geometry.h"
+#include "host/textbox/segment_places.h"
 #include "host/win32/line_painter.h"
 #include "host/win32/shaped_cache.h"
 #include "host/win32/shaped_line.h"
@@ -10,16 +11,15 @@
 
 namespace host::win32 {
 
-/// A line longer than ShapedLine::kMaxUnits, shaped a segment at a time
-/// (host/textbox/line_cuts.h) and only where asked: the segments in view
-/// for painting, the one holding an offset for the caret. A segment stands
-/// at the whole pixel nearest to where `geometry`'s character-by-character
-/// estimate puts its start, so finding it costs what the estimate costs,
-/// not a walk through the shaped text before it. Measuring shapes through
-/// `cache` in `dc`; painting shapes afresh in the device context drawn on.
+/// A line longer than ShapedLine::kMaxUnits, shaped a segment at a time and
+/// only where asked: the segments in view for painting, the one holding an
+/// offset for the caret. Each segment stands where `places` puts it, at
+/// the whole pixel there, and tells it its shaped width. Measuring shapes
+/// through `cache` in `dc`; painting shapes afresh in the device context
+/// drawn on.
 class LongLine {
  public:
-  LongLine(ShapedCache& cache, HDC dc, const ShapedLine::Fonts& fonts, LineGeometry& geometry, std::size_t key,
+  LongLine(ShapedCache& cache, HDC dc, const ShapedLine::Fonts& fonts, SegmentPlaces& places, std::size_t key,
            StringView line);
 
   /// Where the caret stands before `offset`.
@@ -32,17 +32,19 @@ class LongLine {
 
  private:
   struct Segment {
+    std::size_t index = 0;
     std::size_t begin = 0;
     std::size_t end = 0;
     double x = 0;
   };
   Segment SegmentAt(std::size_t index);
   StringView Text(const Segment& segment) const { return line_.substr(segment.begin, segment.end - segment.begin); }
+  const ShapedLine& Measured(const Segment& segment);
 
   ShapedCache& cache_;
   HDC dc_;
   ShapedLine::Fonts fonts_;
-  LineGeometry& geometry_;
+  SegmentPlaces& places_;
   std::size_t key_;
   StringView line_;
 };

@@ -7,16 +7,16 @@
 
 namespace host::win32 {
 
-const ShapedLine& ShapedCache::Get(HDC dc, const ShapedLine::Fonts& fonts, StringView text) {
+const ShapedLine& ShapedCache::Get(HDC dc, const ShapedLine::Fonts& fonts, StringView text, double start_x) {
   const auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) {
     return entry.fonts.text == fonts.text && entry.fonts.mark == fonts.mark &&
-           entry.fonts.tab_width == fonts.tab_width && entry.text == text;
+           entry.fonts.tab_width == fonts.tab_width && entry.start_x == start_x && entry.text == text;
   });
   if (found != entries_.end()) {
     std::rotate(entries_.begin(), found, found + 1);
     return *entries_.front().shaped;
   }
-  Entry entry{String(text), fonts, std::make_unique<ShapedLine>(dc, fonts, text)};
+  Entry entry{String(text), fonts, start_x, std::make_unique<ShapedLine>(dc, fonts, text, start_x)};
   if (entries_.size() >= kEntries) entries_.pop_back();
   entries_.insert(entries_.begin(), std::move(entry));
   return *entries_.front().shaped;

@@ -18,13 +18,14 @@ class ShapedCache {
  public:
   static constexpr std::size_t kEntries = 4;
 
-  const ShapedLine& Get(HDC dc, const ShapedLine::Fonts& fonts, StringView text);
+  const ShapedLine& Get(HDC dc, const ShapedLine::Fonts& fonts, StringView text, double start_x = 0);
   void Clear() { entries_.clear(); }
 
  private:
   struct Entry {
     String text;
     ShapedLine::Fonts fonts;
+    double start_x = 0;
     std::unique_ptr<ShapedLine> shaped;
   };
   std::vector<Entry> entries_;  // the most recently used first

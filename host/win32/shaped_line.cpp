@@ -21,9 +21,9 @@ int MarkWidth(HDC dc, HFONT font, std::string_view mark) {
 
 }  // namespace
 
-ShapedLine::ShapedLine(HDC dc, const Fonts& fonts, StringView text) : size_(text.size()) {
+ShapedLine::ShapedLine(HDC dc, const Fonts& fonts, StringView text, double start_x) : size_(text.size()) {
   std::vector<SCRIPT_STRING_ANALYSIS> shaped;
-  runs_ = PlaceRuns(text, 0,
+  runs_ = PlaceRuns(text, start_x,
                     {.text = [&](const LineRun& run) {
                        shaped.push_back(nullptr);
                        return Shape(dc, fonts, text, run, shaped.back());

@@ -29,7 +29,8 @@ class ShapedLine {
     HFONT mark = nullptr;
     double tab_width = 8;
   };
-  ShapedLine(HDC dc, const Fonts& fonts, StringView text);
+  /// `start_x` is where the stretch starts in its line, for the tab stops.
+  ShapedLine(HDC dc, const Fonts& fonts, StringView text, double start_x = 0);
   ShapedLine(const ShapedLine&) = delete;
   ShapedLine& operator=(const ShapedLine&) = delete;
   ~ShapedLine();

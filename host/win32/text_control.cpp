@@ -110,13 +110,13 @@ TextControl::TextControl(HWND window) : window_(window), editor_(document_, *thi
   document_.SetPlacement({
       .x = [this](std::size_t start, StringView line, std::size_t offset) -> double {
         if (line.size() > ShapedLine::kMaxUnits) {
-          return LongLine(shapes_, measure_dc_.Get(), LineFonts(), document_.Geometry(), start, line).X(offset);
+          return LongLine(shapes_, measure_dc_.Get(), LineFonts(), *places_, start, line).X(offset);
         }
         return shapes_.Get(measure_dc_.Get(), LineFonts(), line).X(offset);
       },
       .nearest = [this](std::size_t start, StringView line, double x) -> std::size_t {
         if (line.size() > ShapedLine::kMaxUnits) {
-          return LongLine(shapes_, measure_dc_.Get(), LineFonts(), document_.Geometry(), start, line).Nearest(x);
+          return LongLine(shapes_, measure_dc_.Get(), LineFonts(), *places_, start, line).Nearest(x);
         }
         return shapes_.Get(measure_dc_.Get(), LineFonts(), line).Nearest(static_cast<int>(std::lround(x)));
       },
@@ -275,6 +275,7 @@ void TextControl::SetFont(HFONT font, bool redraw) {
   HFONT text_font = font_;
   document_.SetMeasure([dc, text_font, mark_font](char32_t c) { return Measure(dc, text_font, mark_font, c); },
                        kTabCells * average_advance_);
+  places_ = std::make_unique<SegmentPlaces>(document_.Geometry(), CutRules{});
   if (focused_) MakeCaret();  // of the new line height
   UpdateScrollBars();
   if (redraw) InvalidateRect(window_, nullptr, FALSE);
@@ -329,7 +330,8 @@ std::size_t TextControl::PositionAt(POINT point) const {
   return document_.PositionAt(static_cast<std::size_t>(line), static_cast<double>(point.x) + left_ - kMargin);
 }
 
-void TextControl::TextChanged(std::size_t) {
+void TextControl::TextChanged(std::size_t position) {
+  places_->Invalidate(position);
   UpdateScrollBars();
   ShowPosition(document_.Caret());
   InvalidateRect(window_, nullptr, FALSE);
@@ -374,6 +376,13 @@ bool TextControl::WriteClipboard(StringView text) {
   return false;
 }
 
-std::optional<String> TextControl::ReadClipboard() { return ClipboardText(window_); }
+// As the edit control, which tells its parent when a paste does not fit.
+void TextControl::PasteRefused(std::size_t) {
+  MessageBeep(MB_ICONWARNING);
+  Notify(EN_ERRSPACE);
+}
+
+// Windows has no primary selection: only the clipboard is ever asked for.
+std::optional<String> TextControl::ReadClipboard(Clipboard) { return ClipboardText(window_); }
 
 }  // namespace host::win32

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstddef>
+#include <memory>
 #include <optional>
 
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
+#include "host/textbox/segment_places.h"
 #include "host/textbox/text_editor.h"
 #include "host/win32/handles.h"
 #include "host/win32/shaped_cache.h"
@@ -104,7 +106,8 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   std::size_t WheelLines() const override;
   double WheelPixels() const override;
   bool WriteClipboard(StringView text) override;
-  std::optional<String> ReadClipboard() override;
+  std::optional<String> ReadClipboard(Clipboard which) override;
+  void PasteRefused(std::size_t units) override;
 
   // text_control_paint.cpp
   void Paint();
@@ -139,6 +142,7 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   TextEditor editor_;
   MemoryDc measure_dc_;  // holds the font while characters are measured
   ShapedCache shapes_;   // shaped in measure_dc_, which outlives it
+  std::unique_ptr<SegmentPlaces> places_;  // over the document's geometry of the font
   HFONT font_ = nullptr;  // the parent's, not owned
   UniqueFont mark_font_;
   int line_height_ = 1;

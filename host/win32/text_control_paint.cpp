@@ -85,7 +85,7 @@ void TextControl::PaintLine(HDC dc, std::size_t line, int top, int width) {
     end = {text.size(), static_cast<double>(shaped.Width())};
   } else {
     // Shaped a segment at a time, only the segments in view.
-    end = LongLine(shapes_, dc, LineFonts(), document_.Geometry(), start, text).Paint(dc, segment, style);
+    end = LongLine(shapes_, measure_dc_.Get(), LineFonts(), *places_, start, text).Paint(dc, segment, style);
   }
   if (end.offset == text.size()) document_.NoteLineWidth(end.x);
   // A selected line break shows as a sliver of selection behind the line.

@@ -20,9 +20,16 @@ fail() {
 record_value() {
   sed -n "s/^set($1 \"\(.*\)\")/\1/p" "$ROOT/packaging/version.cmake"
 }
+record_number() {
+  sed -n "s/^set($1 \([0-9]*\))/\1/p" "$ROOT/packaging/version.cmake"
+}
 app_id=$(record_value QUILLFEN_APP_ID)
-version=$(record_value QUILLFEN_PRODUCT_VERSION)
-[ -n "$app_id" ] && [ -n "$version" ] || fail "version.cmake names no application identifier or version"
+# Releases are numbered from the version record's numbers; its text fields
+# keep the Windows form.
+release=$(record_number QUILLFEN_VERSION_MAJOR).$(record_number QUILLFEN_VERSION_MINOR).$(record_number \
+  QUILLFEN_VERSION_BUILD)
+[ -n "$app_id" ] && [[ $release =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] ||
+  fail "version.cmake names no application identifier or version"
 
 prefix="$scratch/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -53,7 +60,11 @@ fi
 grep -qF "<id>$app_id</id>" "$metainfo" || fail "the metainfo is not named $app_id"
 grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
   fail "the metainfo does not launch $app_id.desktop"
-grep -qF "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
+grep -qF "<release version=\"$release\"" "$metainfo" || fail "the metainfo has no release $release"
+grep -qF "<project_license>MIT</project_license>" "$metainfo" && grep -qx "MIT License" "$ROOT/LICENSE" ||
+  fail "the metainfo's licence is not the one in LICENSE"
+grep -qx "CMAKE_PROJECT_VERSION:STATIC=$release" "$build/CMakeCache.txt" ||
+  fail "the project's version is not $release"
 
 # Windows resources, from the script the Linux build configures too.
 rc="$build/packaging/quillfen.rc"

@@ -14,8 +14,20 @@ fi
 ensure_packages wine wine32:i386 xvfb xauth "${FONT_PACKAGES[@]}" || wine_ready=0
 
 folder="$ROOT/build/win32"
-configure_and_build "$folder" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-  -DQUILLFEN_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run"
+options=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DQUILLFEN_WERROR=ON)
+configure_and_build "$folder" "${options[@]}" -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run"
+
+# One commit makes one executable, byte for byte: the program alone is built
+# again in a new folder of another name and compared with the first.
+again="$ROOT/build/win32-again"
+rm -rf "$again"
+cmake -S "$ROOT" -B "$again" -DCMAKE_BUILD_TYPE=Release "${options[@]}" >"$again.configure.log" 2>&1 ||
+  { cat "$again.configure.log"; exit 1; }
+cmake --build "$again" --target quillfen -j "$JOBS" >"$again.build.log" 2>&1 || { cat "$again.build.log"; exit 1; }
+cmp "$folder/app/quillfen.exe" "$again/app/quillfen.exe" ||
+  { echo "two builds of the same sources made different Windows executables"; exit 1; }
+echo "the Windows executable is the same from two builds: $(stat -c %s "$again/app/quillfen.exe") bytes"
+rm -rf "$again"
 
 if [ "$wine_ready" -eq 0 ]; then
   echo "Wine could not be installed: only the executable's own checks run," \

@@ -32,6 +32,9 @@ SENTINEL = "quillfen-e2e: nothing was copied"
 MARKER = "Q"
 
 START_TIMEOUT = 20
+# What --convert-one converts: a text that every replacement but the
+# removals touches.
+ONE_CONVERSION = "nested object"
 
 
 class Program:
@@ -72,6 +75,7 @@ class Session:
         self.screenshot_copy = options.screenshot
         self.label = options.label
         self.layout_only = options.layout_only
+        self.convert_one = options.convert_one
         self.desktop = Desktop(options.work)
         self.program = Program(options.program, self.artifacts / f"program-{options.label}.log")
         self.results = Results()
@@ -236,8 +240,8 @@ class Session:
         return passed, f"after {keys}: Outputs holds {got!r}, expected {expected_outputs!r}; " \
                        f"Inputs holds {kept!r}, expected {expected_inputs!r}"
 
-    def check_conversions(self):
-        for case in CONVERSIONS:
+    def check_conversions(self, cases=CONVERSIONS):
+        for case in cases:
             expected = case.result().replace("\r\n", "\n")
 
             def convert(case=case, expected=expected):
@@ -282,6 +286,10 @@ class Session:
     def main(self):
         try:
             self.check_window()
+            if self.convert_one:
+                self.check_conversions([case for case in CONVERSIONS if case.name == ONE_CONVERSION])
+                self.check_close()
+                return self.results.finish()
             layout = Layout(self)
             layout.check_first_showing()
             if not self.layout_only:
@@ -321,6 +329,8 @@ def parse_options(argv):
     parser.add_argument("--label", default="run", help="names this run's screenshots and log")
     parser.add_argument("--layout-only", action="store_true",
                         help="check only the window's layout, not typing and conversions")
+    parser.add_argument("--convert-one", action="store_true",
+                        help="only start the program, convert one text and close the window")
     return parser.parse_args(argv)
 
 

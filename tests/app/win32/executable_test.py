@@ -78,6 +78,17 @@ class Executable(unittest.TestCase):
         characteristics = u16(data, pe + 4 + 18)
         self.assertTrue(characteristics & LARGE_ADDRESS_AWARE, hex(characteristics))
 
+    def test_is_stripped_and_carries_no_build_time(self):
+        with open(EXE, "rb") as f:
+            data = f.read(4096)
+        pe = u32(data, 0x3C)
+        timestamp, symbols, symbol_count = struct.unpack_from("<III", data, pe + 8)
+        self.assertEqual(timestamp, 0, "the header's time stamp")
+        self.assertEqual((symbols, symbol_count), (0, 0), "a symbol table")
+        sections = subprocess.run(["i686-w64-mingw32-objdump", "-h", EXE], check=True,
+                                  capture_output=True, text=True, timeout=60).stdout
+        self.assertNotIn(".debug_", sections)
+
     def test_imports_only_system_dlls(self):
         listing = subprocess.run(["i686-w64-mingw32-objdump", "-p", EXE], check=True,
                                  capture_output=True, text=True, timeout=60).stdout

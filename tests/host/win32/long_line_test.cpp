@@ -1,8 +1,8 @@
 // A line too long to shape whole, scrolled to its middle: each segment in
 // view is painted, and places the caret, as the script processor lays out
-// that segment's text on its own, at the x where the line's estimate puts
-// the segment's start; the arrow keys stop where the processor's clusters
-// end, never between the halves of a pair.
+// that segment's text on its own, right where the segment before it ends as
+// the processor lays that one out; the arrow keys stop where the
+// processor's clusters end, never between the halves of a pair.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,33 +27,29 @@ String Repeated(StringView piece, std::size_t size) {
   return line;
 }
 
-class LongLineTest : public PopupControlTest<kWidth, kHeight> {
- protected:
-  // Where segment `index` of the one line starts, in client x.
-  int SegmentLeft(StringView line, std::size_t index) {
-    const double estimate = control_->Document().Geometry().X(0, line, CutSegmentStart(line, index));
-    return TextControl::kMargin - control_->Left() + static_cast<int>(std::lround(estimate));
-  }
-};
+using LongLineTest = PopupControlTest<kWidth, kHeight>;
 
 TEST_F(LongLineTest, ASegmentInTheMiddleIsPaintedAndPlacedAsTheProcessorLaysItOut) {
   const String line = Repeated(u"word \u060C \u0639\u0631\u0628\u064A, ", 100'000);
   control_->ResetText(line);
   control_->ShowPosition(line.size() / 2);
   ASSERT_GT(control_->Left(), 100'000);  // scrolled far into the line
+  // Painted first, as the user sees the line before pointing into it.
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   const int middle = control_->LineHeight() / 2;
   const std::size_t index = CutSegmentOf(line, control_->PositionAt(POINT{kWidth / 2, middle}));
   const std::size_t begin = CutSegmentStart(line, index);
   const StringView text = StringView(line).substr(begin, CutSegmentStart(line, index + 1) - begin);
-  const int left = SegmentLeft(line, index);
   HDC screen = GetDC(nullptr);
   HDC measure = CreateCompatibleDC(screen);
   const Reference reference(measure, BoxFont(), text);
-  const Reference before(measure, BoxFont(), StringView(line).substr(CutSegmentStart(line, index - 1),
-                                                                    begin - CutSegmentStart(line, index - 1)));
-  // The columns this segment alone paints, in view.
-  const int from = std::max({0, left, SegmentLeft(line, index - 1) + before.Width()});
-  const int to = std::min({kWidth, left + reference.Width(), SegmentLeft(line, index + 1)});
+  const std::size_t before_begin = CutSegmentStart(line, index - 1);
+  const Reference before(measure, BoxFont(), StringView(line).substr(before_begin, begin - before_begin));
+  // No gap and no overlap: the segment starts where the one before ends.
+  int left = control_->PointAt(before_begin).x + before.Width();
+  // The columns this segment paints, in view.
+  int from = std::max(0, left);
+  int to = std::min(kWidth, left + reference.Width());
   ASSERT_GT(to - from, 40);
 
   for (int position = 0; position < static_cast<int>(text.size()); ++position) {
@@ -76,6 +72,10 @@ TEST_F(LongLineTest, ASegmentInTheMiddleIsPaintedAndPlacedAsTheProcessorLaysItOu
     control_->ShowPosition(line.size() / 2);
     HideCaret(window_);
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    left = control_->PointAt(before_begin).x + before.Width();
+    EXPECT_EQ(control_->PointAt(begin).x, left) << "the segments stand side by side";
+    from = std::max(0, left);
+    to = std::min(kWidth, left + reference.Width());
     HDC window_dc = GetDC(window_);
     const std::vector<COLORREF> seen = Pixels(window_dc, kWidth, control_->LineHeight());
     ReleaseDC(window_, window_dc);

@@ -1,0 +1,48 @@
+#pragma once
+#include <cstddef>
+#include <map>
+#include <unordered_map>
+
+#include "host/runtime/string.h"
+#include "host/textbox/line_cuts.h"
+#include "host/textbox/line_geometry.h"
+
+namespace host {
+
+/// Where the segments of long lines stand across them (line_cuts.h). A
+/// segment's x is the character-by-character estimate of `geometry` at its
+/// start, corrected by the shaped widths of every segment before it that
+/// has been measured: segments shaped side by side neither gap nor overlap,
+/// positions once shown stay put, and the estimate covers what has not been
+/// shaped. A line is identified by its start in the text (`key`) and
+/// checked against its size on every use.
+class SegmentPlaces {
+ public:
+  SegmentPlaces(LineGeometry& geometry, CutRules rules) : geometry_(geometry), rules_(rules) {}
+
+  const CutRules& Rules() const { return rules_; }
+  /// Where segment `index` starts in the line, and its x there.
+  std::size_t Start(StringView line, std::size_t index) const { return CutSegmentStart(line, index, rules_); }
+  double StartX(std::size_t key, StringView line, std::size_t index);
+  /// The segment under `x`: the last that starts at or before it.
+  std::size_t SegmentAtX(std::size_t key, StringView line, double x);
+  /// The segment holding the unit at `offset`.
+  std::size_t SegmentOf(StringView line, std::size_t offset) const { return CutSegmentOf(line, offset, rules_); }
+  /// Takes the shaped width of segment `index` in place of its estimate.
+  void NoteWidth(std::size_t key, StringView line, std::size_t index, double width);
+  /// Drops what an edit at `position` may have made stale.
+  void Invalidate(std::size_t position);
+
+ private:
+  struct Line {
+    std::size_t size = 0;
+    std::map<std::size_t, double> corrections;  // shaped less estimated width, by segment
+  };
+  Line& LineFor(std::size_t key, StringView line);
+
+  LineGeometry& geometry_;
+  CutRules rules_;
+  std::unordered_map<std::size_t, Line> lines_;
+};
+
+}  // namespace host
