@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "host/design/labels.h"
 #include "host/qt/qt_text_box.h"
 #include "host/objects/twips.h"
 
@@ -97,6 +98,14 @@ void QtWindow::CreateControls(const WindowDesign& design) {
   // Labels reach into the boxes below them; the boxes stay on top so that
   // no text of theirs is hidden.
   for (QLabel* label : labels) label->lower();
+  // Each box is named by its label, which Qt's accessibility reads as the
+  // label's buddy.
+  for (const ControlDesign& control : design.controls) {
+    const ControlDesign* label = control.kind == ControlKind::kTextBox ? LabelOf(design.controls, control) : nullptr;
+    if (label == nullptr) continue;
+    findChild<QLabel*>(FromUtf8(label->name), Qt::FindDirectChildrenOnly)
+        ->setBuddy(findChild<QWidget*>(FromUtf8(control.name), Qt::FindDirectChildrenOnly));
+  }
 }
 
 void QtWindow::OrderFocus(const WindowDesign& design) {

@@ -1,6 +1,5 @@
 #include "host/qt/text_view.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
@@ -89,6 +88,11 @@ void TextView::TextChanged(std::size_t position) {
   RestartBlink();
   viewport()->update();
   updateMicroFocus();
+  notifier_.CaretMoved();
+}
+
+void TextView::TextReplaced(std::size_t position, StringView removed, std::size_t inserted) {
+  notifier_.Replaced(position, removed, inserted);
 }
 
 void TextView::SelectionChanged() {
@@ -96,10 +100,7 @@ void TextView::SelectionChanged() {
   ShowPosition(document_.Caret());
   RestartBlink();
   viewport()->update();
-  if (QAccessible::isActive()) {
-    QAccessibleTextCursorEvent moved(this, static_cast<int>(document_.Caret()));
-    QAccessible::updateAccessibility(&moved);
-  }
+  notifier_.CaretMoved();
 }
 
 bool TextView::WriteClipboard(StringView text) {

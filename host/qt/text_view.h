@@ -6,6 +6,7 @@
 
 #include "host/qt/line_layouts.h"
 #include "host/qt/text_style.h"
+#include "host/qt/text_view_accessible.h"
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
 #include "host/textbox/text_editor.h"
@@ -97,6 +98,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver, priva
  private:
   void TextChanged(std::size_t position) override;
   void SelectionChanged() override;
+  void TextReplaced(std::size_t position, StringView removed, std::size_t inserted) override;
   void Press(const QMouseEvent& event, int clicks);
 
   // TextBoxSurface
@@ -127,6 +129,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver, priva
   QTimer blink_;
   QTimer drag_scroll_;  // keeps selecting while the mouse is held outside
   QPoint drag_point_;
+  TextViewNotifier notifier_{this};
 };
 
 }  // namespace host::qt

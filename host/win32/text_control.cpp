@@ -309,6 +309,8 @@ void TextControl::PlaceCaret() {
   if (!focused_) return;
   const POINT at = PointAt(document_.Caret());
   SetCaretPos(at.x, at.y);
+  // Said again for systems whose caret does not say it, so magnifiers follow.
+  NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, window_, OBJID_CARET, CHILDID_SELF);
 }
 
 POINT TextControl::PointAt(std::size_t position) const {

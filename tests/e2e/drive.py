@@ -41,15 +41,16 @@ ONE_CONVERSION = "nested object"
 class Program:
     """The program under test, started and ended by its own process id."""
 
-    def __init__(self, path, log_path):
+    def __init__(self, path, log_path, environment=None):
         self.path = path
         self._path = path
         self._log_path = log_path
+        self._environment = environment or {}
         self._process = None
 
     def start(self):
         with open(self._log_path, "ab") as log:
-            self._process = subprocess.Popen([self._path], env=program_environment(),
+            self._process = subprocess.Popen([self._path], env={**program_environment(), **self._environment},
                                              stdout=log, stderr=subprocess.STDOUT)
 
     def running(self):
