@@ -1,26 +1,32 @@
 #pragma once
 // The inner loops of the text operations, one set per instruction level.
-// Every set gives the same results as the scalar one; the public entry
-// points (host/find_unit.h, host/utf8.h) use the best set of the machine.
+// Every set gives the same results as the scalar one; fastpath.h runs the
+// best set of the machine. SSE2 is the baseline of every x86 target we
+// build for; AVX2 is chosen at run time, only where the processor and the
+// system both support it.
 #include <cstddef>
 
-#include "host/runtime/simd.h"
+#include "host/fastpath/fastpath.h"
 
-namespace host {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define QUILLFEN_X86 1
+#else
+#define QUILLFEN_X86 0
+#endif
 
-/// Units a ReplaceUnitInto output may be written past its end: vector
+namespace host::fast {
+
+enum class Simd { kScalar, kSse2, kAvx2 };
+
+/// Whether this build carries the level's kernels and this machine runs them.
+bool Supports(Simd level);
+
+/// Units a replace_unit_into output may be written past its end: vector
 /// stores run ahead of the scan.
 inline constexpr std::size_t kReplaceSlack = 32;
 
 /// The unit in which memory moves between the caches and the processor.
 inline constexpr std::size_t kCacheLineBytes = 64;
-
-/// What a search for line starts found: how many it wrote, and where it
-/// stopped (the end of the range, or earlier when the room ran short).
-struct LineStarts {
-  std::size_t count;
-  const char16_t* stop;
-};
 
 struct TextKernels {
   /// First position of `unit` in [first, last), or `last`.
@@ -34,17 +40,6 @@ struct TextKernels {
   /// must have room for (last - first) * max(with_size, 1) + kReplaceSlack.
   char16_t* (*replace_unit_into)(const char16_t* first, const char16_t* last, char16_t unit,
                                  const char16_t* with, std::size_t with_size, char16_t* out);
-  /// Copies `units` units from `in` to `out` (no overlap) with stores that
-  /// go around the cache where the processor has them: for a result far
-  /// larger than the cache, it spares reading in every line of it before
-  /// writing it. The stores are ordered for other threads only after
-  /// finish_streaming. As it goes it asks for the `next_units` units at
-  /// `next` (the input of the next block; any address), so that reading
-  /// them overlaps this block's writing.
-  void (*stream_units)(const char16_t* in, std::size_t units, char16_t* out, const char16_t* next,
-                       std::size_t next_units);
-  /// Orders every store of stream_units before any that follow.
-  void (*finish_streaming)();
   /// Widens the ASCII bytes at the front of [in, in + size) to `out`, whole
   /// blocks only; returns how many it took (0 up to size). Never writes
   /// past out + size.
@@ -64,11 +59,10 @@ struct TextKernels {
 /// The kernels of `level`, or nullptr where Supports(level) is false.
 const TextKernels* KernelsFor(Simd level);
 
-/// The kernels of BestSimd().
+/// The kernels of the widest level supported; looked up once.
 const TextKernels& Kernels();
 
 namespace kernels {
-extern const TextKernels kScalar;
 #if defined(__SSE2__)
 extern const TextKernels kSse2;
 #endif
@@ -77,4 +71,4 @@ extern const TextKernels kAvx2;
 #endif
 }  // namespace kernels
 
-}  // namespace host
+}  // namespace host::fast
