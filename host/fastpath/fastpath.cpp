@@ -2,58 +2,133 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <new>
+#include <cstdint>
 #include <stdexcept>
 
 #include "host/fastpath/kernels.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace host::fast {
 namespace {
 
-// A text shrinks a block at a time: 16 KB, which with its result stays in
-// the first-level cache. Each block's result goes through a buffer before
-// it is copied back, so that the kernel's whole-register stores never run
-// ahead of what it has read.
-constexpr std::size_t kBlockUnits = 8192;
+// A text is replaced a block at a time, which with its result stays in the
+// first-level cache. Each block's result goes through a buffer before it is
+// copied to its place, so that the kernel's whole-register stores never
+// reach text not yet read.
+constexpr std::size_t kStageUnits = 3 * 8192;
+constexpr std::size_t kWidestInPlace = 64;
 
-void ReplaceInPlace(std::u16string& text, std::size_t match, char16_t unit,
-                    std::u16string_view with) {
+// Replaces every `unit` of the `length` units at `units` by `with`, in
+// place, and returns the result's length. A result no longer than the text
+// (`size` 0: not known) is written from the front, behind the scan; a
+// longer one, `size` units, from the back, ahead of the scan going
+// backwards, into room the caller has made. Either way every unit is read
+// before its place is written.
+std::size_t ReplaceInPlace(char16_t* units, std::size_t length, std::size_t size, char16_t unit,
+                           std::u16string_view with) {
   const TextKernels& kernels = Kernels();
-  char16_t* out = text.data() + match;
-  const char16_t* first = out;
-  const char16_t* const end = text.data() + text.size();
-  std::array<char16_t, kBlockUnits + kReplaceSlack> stage;  // only what is written is read
-  while (first != end) {
-    const std::size_t take = std::min(kBlockUnits, static_cast<std::size_t>(end - first));
-    const char16_t* const staged = kernels.replace_unit_into(first, first + take, unit, with.data(),
-                                                             with.size(), stage.data());
-    out = std::copy(static_cast<const char16_t*>(stage.data()), staged, out);
-    first += take;
+  const std::size_t block = kStageUnits / std::max<std::size_t>(with.size(), 1);
+  std::array<char16_t, kStageUnits + kReplaceSlack> stage;  // only what is written is read
+  const auto replace = [&](const char16_t* first, std::size_t take) {
+    return static_cast<std::size_t>(kernels.replace_unit_into(first, first + take, unit,
+                                                              with.data(), with.size(),
+                                                              stage.data()) -
+                                    stage.data());
+  };
+  if (with.size() <= 1) {
+    std::size_t written = 0;
+    for (std::size_t read = 0; read != length;) {
+      const std::size_t take = std::min(block, length - read);
+      const std::size_t staged = replace(units + read, take);
+      std::copy_n(stage.data(), staged, units + written);
+      read += take;
+      written += staged;
+    }
+    return written;
   }
-  text.resize(static_cast<std::size_t>(out - text.data()));
+  for (std::size_t read = length, written = size; read != 0;) {
+    const std::size_t take = std::min(block, read);
+    read -= take;
+    const std::size_t staged = replace(units + read, take);
+    written -= staged;
+    std::copy_n(stage.data(), staged, units + written);
+  }
+  return size;
 }
 
-// A growing result is counted first and then written once, straight into
-// its storage, which is not cleared before: both passes run at the speed
-// of memory.
-std::u16string ReplacedCopy(std::u16string_view text, std::size_t match, char16_t unit,
-                            std::u16string_view with) {
-  const TextKernels& kernels = Kernels();
-  const char16_t* const first = text.data() + match;
-  const char16_t* const end = text.data() + text.size();
-  const std::size_t matches = kernels.count_unit(first, end, unit);
-  const std::size_t grow = with.size() - 1;
-  std::u16string out;
-  if (matches > (out.max_size() - kReplaceSlack - text.size()) / grow) {
+// A text given up to a step that writes a new string hands its pages on to
+// the result as the scan leaves them behind, a batch at a time: the result
+// is written into pages the process already holds, rather than each fresh
+// page costing the system a fault, and the two texts never take the memory
+// of both. Only whole pages within each text's own units move; what the
+// text held there reads as zero after. Shorter texts fault in fewer pages
+// than moving them costs.
+constexpr std::size_t kSpentTextBytes = std::size_t{8} << 20;
+constexpr std::size_t kSpentBatchUnits = std::size_t{1} << 19;
+
+class SpentPages {
+ public:
+  SpentPages(const char16_t* text, std::size_t length, char16_t* result, std::size_t size)
+      : from_(Address(text)), to_(Address(result)), to_end_(Address(result + size)) {
+    enabled_ = length * sizeof(char16_t) >= kSpentTextBytes;
+  }
+
+  // The text before `read` is no longer needed; the result is written up
+  // to `written`.
+  void Behind(const char16_t* read, const char16_t* written) noexcept {
+#if defined(__linux__) && defined(MREMAP_DONTUNMAP)
+    if (!enabled_) return;
+    const std::uintptr_t page = Page();
+    const std::uintptr_t first = (from_ + page - 1) / page * page;
+    const std::uintptr_t last = Address(read) / page * page;
+    const std::uintptr_t at = (std::max(to_, Address(written)) + page - 1) / page * page;
+    const std::uintptr_t room_end = to_end_ / page * page;
+    if (first >= last || at >= room_end) return;
+    const std::size_t bytes = std::min(last - first, room_end - at);
+    constexpr int kMove = MREMAP_MAYMOVE | MREMAP_FIXED | MREMAP_DONTUNMAP;
+    if (mremap(reinterpret_cast<void*>(first), bytes, bytes, kMove, reinterpret_cast<void*>(at)) ==
+        MAP_FAILED) {
+      enabled_ = false;  // an older system, or no room for more mappings: the pages stay
+      return;
+    }
+    from_ = first + bytes;
+    to_ = at + bytes;
+#else
+    (void)read;
+    (void)written;
+#endif
+  }
+
+ private:
+  static std::uintptr_t Address(const void* at) { return reinterpret_cast<std::uintptr_t>(at); }
+#if defined(__linux__)
+  static std::uintptr_t Page() {
+    static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    return page;
+  }
+#endif
+
+  std::uintptr_t from_;    // the text is dealt with up to here
+  std::uintptr_t to_;      // the result has pages moved in up to here
+  std::uintptr_t to_end_;
+  bool enabled_;
+};
+
+// The length of `text` with every `unit` from `match` on replaced by the
+// `with` units, more than one.
+std::size_t GrownLength(std::u16string_view text, std::size_t match, char16_t unit,
+                        std::size_t with) {
+  const std::size_t matches =
+      Kernels().count_unit(text.data() + match, text.data() + text.size(), unit);
+  if (matches > (std::u16string().max_size() / 2 - text.size()) / (with - 1)) {
     throw std::length_error("the replaced text is too long");
   }
-  const std::size_t size = text.size() + matches * grow;
-  out.resize_and_overwrite(size + kReplaceSlack, [&](char16_t* units, std::size_t) {
-    std::copy(text.data(), first, units);
-    kernels.replace_unit_into(first, end, unit, with.data(), with.size(), units + match);
-    return size;
-  });
-  return out;
+  return text.size() + matches * (with - 1);
 }
 
 }  // namespace
@@ -62,11 +137,42 @@ std::u16string ReplaceEveryUnit(std::u16string&& text, char16_t unit, std::u16st
   const char16_t* const match = FindUnit(text.data(), text.data() + text.size(), unit);
   if (match == text.data() + text.size()) return std::move(text);
   const auto at = static_cast<std::size_t>(match - text.data());
+  const std::size_t length = text.size();
   if (with.size() <= 1) {
-    ReplaceInPlace(text, at, unit, with);
+    text.resize(at + ReplaceInPlace(text.data() + at, length - at, 0, unit, with));
     return std::move(text);
   }
-  return ReplacedCopy(text, at, unit, with);
+  const std::size_t size = GrownLength(text, at, unit, with.size());
+  if (size <= text.capacity() && with.size() <= kWidestInPlace) {
+    text.resize_and_overwrite(size, [&](char16_t* units, std::size_t) {
+      return at + ReplaceInPlace(units + at, length - at, size - at, unit, with);
+    });
+    return std::move(text);
+  }
+  // A new string, with room for the steps after this one to grow in place:
+  // each fresh page costs the system a fault, and room that no step takes
+  // is never touched. It is not cleared before it is written.
+  std::u16string out;
+  try {
+    out.reserve(size + size / 2);
+  } catch (const std::bad_alloc&) {
+    // Where address space is short (32-bit), the room must not be what fails.
+  }
+  out.resize_and_overwrite(size + kReplaceSlack, [&](char16_t* units, std::size_t) {
+    char16_t* written = std::copy_n(text.data(), at, units);
+    SpentPages spent(text.data(), length, units, size);
+    for (const char16_t* read = match; read != text.data() + length;) {
+      const std::size_t take =
+          std::min(kSpentBatchUnits, static_cast<std::size_t>(text.data() + length - read));
+      written = Kernels().replace_unit_into(read, read + take, unit, with.data(), with.size(),
+                                            written);
+      read += take;
+      spent.Behind(read, written);
+    }
+    return size;
+  });
+  std::u16string().swap(text);  // what is left of it may have moved away
+  return out;
 }
 
 const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t unit) {
