@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <new>
 #include <cstdint>
 #include <stdexcept>
 
@@ -16,49 +15,27 @@
 namespace host::fast {
 namespace {
 
-// A text is replaced a block at a time, which with its result stays in the
-// first-level cache. Each block's result goes through a buffer before it is
-// copied to its place, so that the kernel's whole-register stores never
-// reach text not yet read.
-constexpr std::size_t kStageUnits = 3 * 8192;
-constexpr std::size_t kWidestInPlace = 64;
+// A text that shrinks is replaced in its own storage, behind the scan, a
+// block at a time: 16 KB, which with its result stays in the first-level
+// cache. Each block's result goes through a buffer before it is copied
+// back, so that the kernel's whole-register stores never reach text not
+// yet read. Returns the result's length.
+constexpr std::size_t kBlockUnits = 8192;
 
-// Replaces every `unit` of the `length` units at `units` by `with`, in
-// place, and returns the result's length. A result no longer than the text
-// (`size` 0: not known) is written from the front, behind the scan; a
-// longer one, `size` units, from the back, ahead of the scan going
-// backwards, into room the caller has made. Either way every unit is read
-// before its place is written.
-std::size_t ReplaceInPlace(char16_t* units, std::size_t length, std::size_t size, char16_t unit,
+std::size_t ReplaceInPlace(char16_t* units, std::size_t length, char16_t unit,
                            std::u16string_view with) {
   const TextKernels& kernels = Kernels();
-  const std::size_t block = kStageUnits / std::max<std::size_t>(with.size(), 1);
-  std::array<char16_t, kStageUnits + kReplaceSlack> stage;  // only what is written is read
-  const auto replace = [&](const char16_t* first, std::size_t take) {
-    return static_cast<std::size_t>(kernels.replace_unit_into(first, first + take, unit,
-                                                              with.data(), with.size(),
-                                                              stage.data()) -
-                                    stage.data());
-  };
-  if (with.size() <= 1) {
-    std::size_t written = 0;
-    for (std::size_t read = 0; read != length;) {
-      const std::size_t take = std::min(block, length - read);
-      const std::size_t staged = replace(units + read, take);
-      std::copy_n(stage.data(), staged, units + written);
-      read += take;
-      written += staged;
-    }
-    return written;
+  std::array<char16_t, kBlockUnits + kReplaceSlack> stage;  // only what is written is read
+  std::size_t written = 0;
+  for (std::size_t read = 0; read != length;) {
+    const std::size_t take = std::min(kBlockUnits, length - read);
+    const char16_t* const end = kernels.replace_unit_into(units + read, units + read + take, unit,
+                                                          with.data(), with.size(), stage.data());
+    written = static_cast<std::size_t>(
+        std::copy(static_cast<const char16_t*>(stage.data()), end, units + written) - units);
+    read += take;
   }
-  for (std::size_t read = length, written = size; read != 0;) {
-    const std::size_t take = std::min(block, read);
-    read -= take;
-    const std::size_t staged = replace(units + read, take);
-    written -= staged;
-    std::copy_n(stage.data(), staged, units + written);
-  }
-  return size;
+  return written;
 }
 
 // A text given up to a step that writes a new string hands its pages on to
@@ -135,29 +112,17 @@ std::size_t GrownLength(std::u16string_view text, std::size_t match, char16_t un
 
 std::u16string ReplaceEveryUnit(std::u16string&& text, char16_t unit, std::u16string_view with) {
   const char16_t* const match = FindUnit(text.data(), text.data() + text.size(), unit);
-  if (match == text.data() + text.size()) return std::move(text);
-  const auto at = static_cast<std::size_t>(match - text.data());
   const std::size_t length = text.size();
+  if (match == text.data() + length) return std::move(text);
+  const auto at = static_cast<std::size_t>(match - text.data());
   if (with.size() <= 1) {
-    text.resize(at + ReplaceInPlace(text.data() + at, length - at, 0, unit, with));
+    text.resize(at + ReplaceInPlace(text.data() + at, length - at, unit, with));
     return std::move(text);
   }
+  // A longer result is counted first and then written once, straight into
+  // a new string that is not cleared before.
   const std::size_t size = GrownLength(text, at, unit, with.size());
-  if (size <= text.capacity() && with.size() <= kWidestInPlace) {
-    text.resize_and_overwrite(size, [&](char16_t* units, std::size_t) {
-      return at + ReplaceInPlace(units + at, length - at, size - at, unit, with);
-    });
-    return std::move(text);
-  }
-  // A new string, with room for the steps after this one to grow in place:
-  // each fresh page costs the system a fault, and room that no step takes
-  // is never touched. It is not cleared before it is written.
   std::u16string out;
-  try {
-    out.reserve(size + size / 2);
-  } catch (const std::bad_alloc&) {
-    // Where address space is short (32-bit), the room must not be what fails.
-  }
   out.resize_and_overwrite(size + kReplaceSlack, [&](char16_t* units, std::size_t) {
     char16_t* written = std::copy_n(text.data(), at, units);
     SpentPages spent(text.data(), length, units, size);

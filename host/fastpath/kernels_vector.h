@@ -15,19 +15,21 @@
 inline constexpr std::uintptr_t kPrefetchBytes = 2048;
 inline constexpr std::ptrdiff_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
 
-// Asks for the line `distance` bytes past `at`. Never faults, so it may
+// Asks for the line kPrefetchBytes past `at`. Never faults, so it may
 // point past the end of the text; the address is formed as a number for
 // that reason.
-template <class V, std::uintptr_t distance = kPrefetchBytes>
+template <class V>
 QUILLFEN_KERNEL void PrefetchAhead(const void* at) {
-  V::Prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + distance));
+  V::Prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + kPrefetchBytes));
 }
 
-// The first `unit` in [first, last), read straight on.
+// Four registers are compared at a time: a match is rare, and one test of
+// the four costs less than four.
 template <class V>
-QUILLFEN_KERNEL const char16_t* FindUnitStraight(const char16_t* first, const char16_t* last,
-                                                 typename V::Reg needle, char16_t unit) {
+QUILLFEN_KERNEL const char16_t* FindUnitIn(const char16_t* first, const char16_t* last,
+                                           char16_t unit) {
   constexpr std::ptrdiff_t kLanes = V::kLanes;
+  const auto needle = V::Splat(unit);
   while (last - first >= 4 * kLanes) {
     for (std::ptrdiff_t line = 0; line < 4 * kLanes; line += kLineUnits) {
       PrefetchAhead<V>(first + line);
@@ -45,50 +47,6 @@ QUILLFEN_KERNEL const char16_t* FindUnitStraight(const char16_t* first, const ch
     first += kLanes;
   }
   return tails::FindUnit(first, last, unit);
-}
-
-// A long search reads a stretch of several pages at once, a line of each
-// in turn: the processor's prefetcher follows each page it is reading, so
-// more of the text is on its way from memory at a time than when one page
-// is read after another (a 200 MB search: 15.3 ms, 13.5 with eight pages).
-// For each line read, the same line of the next stretch is asked for,
-// which starts the prefetcher on those pages before the search gets there
-// (13.4 ms, 12.8). A page here is 4 KiB, the span within which the
-// prefetcher follows a stream.
-inline constexpr std::ptrdiff_t kPageUnits = 4096 / sizeof(char16_t);
-inline constexpr std::ptrdiff_t kStretchPages = 8;
-inline constexpr std::ptrdiff_t kStretchUnits = kStretchPages * kPageUnits;
-inline constexpr std::uintptr_t kStretchBytes = kStretchUnits * sizeof(char16_t);
-
-// Whether the stretch from `first` holds the unit.
-template <class V>
-QUILLFEN_KERNEL bool InStretch(const char16_t* first, typename V::Reg needle) {
-  auto found = V::Zero();
-  for (std::ptrdiff_t at = 0; at < kPageUnits; at += kLineUnits) {
-    for (std::ptrdiff_t page = 0; page < kStretchPages; ++page) {
-      const char16_t* line = first + page * kPageUnits + at;
-      PrefetchAhead<V, kStretchBytes>(line);
-      for (std::ptrdiff_t lane = 0; lane < kLineUnits; lane += V::kLanes) {
-        found = V::Or(found, V::Equal(V::Load(line + lane), needle));
-      }
-    }
-  }
-  return V::Mask(found) != 0;
-}
-
-// The first stretch is read straight on, so that a near match costs what it
-// always did; past it, stretches are read as above until one holds the
-// unit, which is then searched straight on, from cache.
-template <class V>
-QUILLFEN_KERNEL const char16_t* FindUnitIn(const char16_t* first, const char16_t* last,
-                                           char16_t unit) {
-  const typename V::Reg needle = V::Splat(unit);
-  const char16_t* const near_end = first + std::min(last - first, kStretchUnits);
-  const char16_t* const near = FindUnitStraight<V>(first, near_end, needle, unit);
-  if (near != near_end) return near;
-  first = near_end;
-  while (last - first >= kStretchUnits && !InStretch<V>(first, needle)) first += kStretchUnits;
-  return FindUnitStraight<V>(first, last, needle, unit);
 }
 
 template <class V>
