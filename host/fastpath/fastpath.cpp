@@ -119,13 +119,25 @@ std::u16string ReplaceEveryUnit(std::u16string&& text, char16_t unit, std::u16st
     text.resize(at + ReplaceInPlace(text.data() + at, length - at, unit, with));
     return std::move(text);
   }
-  // A longer result is counted first and then written once, straight into
-  // a new string that is not cleared before.
-  const std::size_t size = GrownLength(text, at, unit, with.size());
+  // A longer result is written once, straight into a new string that is
+  // not cleared before, with room for every unit from the match on
+  // replaced: room the result does not take is never touched, so it costs
+  // address space only. Where that much cannot be had, the result is
+  // counted first.
   std::u16string out;
-  out.resize_and_overwrite(size + kReplaceSlack, [&](char16_t* units, std::size_t) {
+  std::size_t room = 0;
+  if (length - at <= (out.max_size() / 2 - at) / with.size()) {
+    room = at + (length - at) * with.size();
+    try {
+      out.reserve(room + kReplaceSlack);
+    } catch (const std::bad_alloc&) {
+      room = 0;
+    }
+  }
+  if (room == 0) room = GrownLength(text, at, unit, with.size());
+  out.resize_and_overwrite(room + kReplaceSlack, [&](char16_t* units, std::size_t) {
     char16_t* written = std::copy_n(text.data(), at, units);
-    SpentPages spent(text.data(), length, units, size);
+    SpentPages spent(text.data(), length, units, room);
     for (const char16_t* read = match; read != text.data() + length;) {
       const std::size_t take =
           std::min(kSpentBatchUnits, static_cast<std::size_t>(text.data() + length - read));
@@ -134,7 +146,7 @@ std::u16string ReplaceEveryUnit(std::u16string&& text, char16_t unit, std::u16st
       read += take;
       spent.Behind(read, written);
     }
-    return size;
+    return static_cast<std::size_t>(written - units);
   });
   std::u16string().swap(text);  // what is left of it may have moved away
   return out;

@@ -37,15 +37,13 @@ struct LineStarts {
 LineStarts FindLineStarts(const char16_t* text, const char16_t* first, const char16_t* last,
                           std::size_t* out, std::size_t room);
 
-/// How many bytes at the front of [in, in + size) are ASCII and widened to
-/// `out`; a vector register at a time, so the rest is for the caller.
+/// The ASCII loops below take whole vector registers only, leaving the
+/// rest to the caller, and never write past out + size; each returns how
+/// many it took. WidenAscii widens the ASCII bytes leading [in, in + size)
+/// to `out`, NarrowAscii narrows the units below 0x80 leading it, and
+/// AsciiUnits counts those units.
 std::size_t WidenAscii(const char* in, std::size_t size, char16_t* out);
-
-/// How many units at the front of [in, in + size) are below 0x80 and
-/// narrowed to `out`; a vector register at a time.
 std::size_t NarrowAscii(const char16_t* in, std::size_t size, char* out);
-
-/// How many units below 0x80 lead [in, in + size); a vector register at a time.
 std::size_t AsciiUnits(const char16_t* in, std::size_t size);
 
 }  // namespace host::fast

@@ -28,30 +28,20 @@ inline constexpr std::size_t kReplaceSlack = 32;
 /// The unit in which memory moves between the caches and the processor.
 inline constexpr std::size_t kCacheLineBytes = 64;
 
+/// Each member does what the function of fastpath.h it is named after does;
+/// replace_unit_into copies [first, last) to `out` with every `unit`
+/// replaced by the `with_size` units at `with`, returning the end of what it
+/// wrote, and needs room for (last - first) * max(with_size, 1) +
+/// kReplaceSlack units.
 struct TextKernels {
-  /// First position of `unit` in [first, last), or `last`.
   const char16_t* (*find_unit)(const char16_t* first, const char16_t* last, char16_t unit);
-  /// First TAB or surrogate (U+D800 to U+DFFF) in [first, last), or `last`.
   const char16_t* (*find_tab_or_surrogate)(const char16_t* first, const char16_t* last);
-  /// Number of positions of `unit` in [first, last).
   std::size_t (*count_unit)(const char16_t* first, const char16_t* last, char16_t unit);
-  /// Copies [first, last) to `out` with every `unit` replaced by the
-  /// `with_size` units at `with`; returns the end of what was written. `out`
-  /// must have room for (last - first) * max(with_size, 1) + kReplaceSlack.
   char16_t* (*replace_unit_into)(const char16_t* first, const char16_t* last, char16_t unit,
                                  const char16_t* with, std::size_t with_size, char16_t* out);
-  /// Widens the ASCII bytes at the front of [in, in + size) to `out`, whole
-  /// blocks only; returns how many it took (0 up to size). Never writes
-  /// past out + size.
   std::size_t (*widen_ascii)(const char* in, std::size_t size, char16_t* out);
-  /// Narrows the units below 0x80 at the front of [in, in + size) to `out`,
-  /// whole blocks only; returns how many it took. Never writes past out + size.
   std::size_t (*narrow_ascii)(const char16_t* in, std::size_t size, char* out);
-  /// How many units below 0x80 lead [in, in + size), whole blocks only.
   std::size_t (*ascii_units)(const char16_t* in, std::size_t size);
-  /// Writes the start behind every CR LF whose LF lies in [first, last), as
-  /// an offset from `text` (first >= text; the unit before `first` is read
-  /// when there is one), to `out`, which has room for `room` (at least 1).
   LineStarts (*line_starts)(const char16_t* text, const char16_t* first, const char16_t* last,
                             std::size_t* out, std::size_t room);
 };
