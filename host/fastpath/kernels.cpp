@@ -22,47 +22,29 @@ constexpr TextKernels kScalar{
 }  // namespace
 
 bool Supports(Simd level) {
-  switch (level) {
-    case Simd::kScalar:
-      return true;
-    case Simd::kSse2:
-#if defined(__SSE2__)
-      return true;
-#else
-      return false;
-#endif
-    case Simd::kAvx2:
 #if QUILLFEN_X86
-      // The check covers the system too: AVX2 counts only when the system
-      // saves the wide registers on a task switch.
-      __builtin_cpu_init();
-      return __builtin_cpu_supports("avx2");
-#else
-      return false;
-#endif
+  // The check covers the system too: AVX2 counts only when the system
+  // saves the wide registers on a task switch.
+  if (level == Simd::kAvx2) {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
   }
-  return false;
+#endif
+#if defined(__SSE2__)
+  if (level == Simd::kSse2) return true;
+#endif
+  return level == Simd::kScalar;
 }
 
 const TextKernels* KernelsFor(Simd level) {
   if (!Supports(level)) return nullptr;
-  switch (level) {
-    case Simd::kScalar:
-      return &kScalar;
-    case Simd::kSse2:
-#if defined(__SSE2__)
-      return &kernels::kSse2;
-#else
-      return nullptr;
-#endif
-    case Simd::kAvx2:
 #if QUILLFEN_X86
-      return &kernels::kAvx2;
-#else
-      return nullptr;
+  if (level == Simd::kAvx2) return &kernels::kAvx2;
 #endif
-  }
-  return nullptr;
+#if defined(__SSE2__)
+  if (level == Simd::kSse2) return &kernels::kSse2;
+#endif
+  return &kScalar;
 }
 
 const TextKernels& Kernels() {
