@@ -1,6 +1,5 @@
 #include "host/qt/qt_backend.h"
 
-#include <QAbstractEventDispatcher>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -8,7 +7,6 @@
 #include "host/qt/qt_application_identity.h"
 #include "host/qt/qt_window.h"
 #include "host/runtime/runtime_error.h"
-#include "host/runtime/text_storage.h"
 
 namespace host {
 
@@ -24,10 +22,6 @@ QtBackend::QtBackend() : application_(std::make_unique<QApplication>(argc_, argv
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QApplication::installTranslator(&toolkit_texts_);
   }
-  // Large string blocks are kept through a burst of work, such as the steps
-  // of a conversion, and given back once the program waits for the user.
-  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                   [] { TrimTextCache(); });
 }
 
 QtBackend::~QtBackend() {
