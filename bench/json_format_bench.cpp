@@ -3,10 +3,6 @@
 // memcpy's into memory already in use, both measured in the same process,
 // from the quickest iteration of each (the machine is shared; the quickest
 // run is the one least disturbed).
-//
-// JSONFormat/warm keeps the string cache between conversions, as within one
-// burst of work; JSONFormat/after_idle empties it first, as the program's
-// event loop does whenever it goes idle, so the first steps map fresh pages.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -17,7 +13,6 @@
 
 #include "bench/json_sample.h"
 #include "convert/json_format.h"
-#include "host/runtime/text_storage.h"
 #include "host/runtime/utf8.h"
 
 namespace {
@@ -26,7 +21,7 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsOf(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
-void Convert(benchmark::State& state, bool trim) {
+void BM_JSONFormat(benchmark::State& state) {
   const host::String text = host::Utf8ToUtf16(bench::MinifiedJson(static_cast<std::size_t>(state.range(0))));
   const std::size_t bytes = text.size() * sizeof(char16_t);
   std::vector<char16_t> target(text.size());
@@ -36,7 +31,6 @@ void Convert(benchmark::State& state, bool trim) {
     // The program hands the conversion a copy of its input; that copy is
     // made outside the time measured.
     host::String input = text;
-    if (trim) host::TrimTextCache();
     const auto start = Clock::now();
     host::String readable = convert::JSONFormat(std::move(input));
     const auto converted = Clock::now();
@@ -54,18 +48,9 @@ void Convert(benchmark::State& state, bool trim) {
   state.counters["copy_ms"] = 1000 * copy_best;
 }
 
-void BM_JSONFormat_warm(benchmark::State& state) { Convert(state, false); }
-void BM_JSONFormat_after_idle(benchmark::State& state) { Convert(state, true); }
-
 constexpr std::int64_t kMegabyte = 1 << 20;
 
-BENCHMARK(BM_JSONFormat_warm)
-    ->Arg(kMegabyte)
-    ->Arg(10 * kMegabyte)
-    ->Arg(100 * kMegabyte)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_JSONFormat_after_idle)
+BENCHMARK(BM_JSONFormat)
     ->Arg(kMegabyte)
     ->Arg(10 * kMegabyte)
     ->Arg(100 * kMegabyte)

@@ -101,7 +101,7 @@ class Program {
   }
 
   // Once around the event loop with nothing to do, as between two actions
-  // of the user: whatever the host keeps for a burst of work goes then.
+  // of the user.
   void GoIdle() {
     QApplication::processEvents();
     QTimer::singleShot(1, [] {});

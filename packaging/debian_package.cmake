@@ -24,6 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUILLFEN_HOMEPAGE}")
 # window-system plugin at run time, which no link names.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# The toolkit's own texts, so that menus speak the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

@@ -16,7 +16,8 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.MULTILINE)
 
 # Folder -> the project folders its files may include from. Longest prefix wins.
 ALLOWED = {
-    "host/runtime/": ["host/runtime/"],
+    "host/fastpath/": ["host/fastpath/"],
+    "host/runtime/": ["host/runtime/", "host/fastpath/"],
     "host/design/": ["host/runtime/", "host/design/"],
     "host/records/": ["host/runtime/", "host/design/", "host/records/"],
     "host/objects/": ["host/runtime/", "host/design/", "host/objects/"],

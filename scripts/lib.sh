@@ -26,7 +26,8 @@ ensure_packages() {
 }
 
 # What the program needs to build, and what its tests and benchmarks add.
-BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgl-dev libxcb1-dev)
+# The toolkit's translations: the menus in the user's language.
+BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgl-dev libxcb1-dev qt6-translations-l10n)
 TEST_PACKAGES=(python3 googletest libgtest-dev libgmock-dev libbenchmark-dev)
 # Fonts with Arabic, Hebrew and colour emoji, so that the text boxes' tests
 # shape and compare real glyphs rather than boxes for missing ones.

@@ -32,7 +32,6 @@
 
 #include "convert/json_format.h"
 #include "host/runtime/runtime_error.h"
-#include "host/runtime/string_overwrite.h"
 #include "host/runtime/utf8.h"
 
 namespace {
@@ -116,15 +115,13 @@ std::size_t PieceLength(std::string_view bytes) {
 std::optional<host::EncodingError> Widen(std::size_t offset, std::string_view piece,
                                          host::String& wide) {
   std::optional<host::EncodingError> fault;
-  auto fill = [&](char16_t* units, std::size_t) {
-    try {
-      return host::Utf8ToUtf16Into(piece, units);
-    } catch (const host::EncodingError& error) {
-      fault.emplace(error.Fault(), offset + error.Offset());
-      return host::Utf8ToUtf16Into(piece.substr(0, error.Offset()), units);
-    }
-  };
-  host::Overwrite(wide, piece.size(), fill);
+  wide.resize(piece.size());
+  try {
+    wide.resize(host::Utf8ToUtf16Into(piece, wide.data()));
+  } catch (const host::EncodingError& error) {
+    fault.emplace(error.Fault(), offset + error.Offset());
+    wide.resize(host::Utf8ToUtf16Into(piece.substr(0, error.Offset()), wide.data()));
+  }
   return fault;
 }
 

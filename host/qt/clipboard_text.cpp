@@ -39,19 +39,50 @@ String ClipboardText(const QMimeData* data) {
   return ToString(data->text());
 }
 
-String PastedText() {
+namespace {
+
+bool Owns(const QClipboard& clipboard, QClipboard::Mode mode) {
+  return mode == QClipboard::Selection ? clipboard.ownsSelection() : clipboard.ownsClipboard();
+}
+
+std::string_view SelectionName(QClipboard::Mode mode) {
+  return mode == QClipboard::Selection ? "PRIMARY" : "CLIPBOARD";
+}
+
+}  // namespace
+
+Pasted PastedText(QClipboard::Mode mode) {
   QClipboard* clipboard = QGuiApplication::clipboard();
-  const QMimeData* data = clipboard->mimeData();
-  if (data != nullptr && data->hasText() && !data->hasFormat(kUtf8Text) && !clipboard->ownsClipboard()) {
-    if (const std::optional<std::string> bytes = ReadX11ClipboardUtf8()) {
-      try {
-        return Utf8ToUtf16(*bytes);
-      } catch (const EncodingError&) {
-        // Malformed bytes: the toolkit's reading below.
-      }
+  if (!Owns(*clipboard, mode)) {
+    // The toolkit waits for a silent owner for seconds, several times over.
+    const X11Reading reading = ReadX11Selection(SelectionName(mode));
+    switch (reading.outcome) {
+      case X11Reading::Outcome::kNotX11:
+        break;
+      case X11Reading::Outcome::kText:
+        try {
+          return {Utf8ToUtf16(reading.bytes)};
+        } catch (const EncodingError&) {
+          return {ToString(QString::fromUtf8(reading.bytes.data(), static_cast<qsizetype>(reading.bytes.size())))};
+        }
+      case X11Reading::Outcome::kNoText:
+        return {};
+      case X11Reading::Outcome::kNoAnswer:
+        return {std::nullopt, false};
     }
   }
-  return ClipboardText(data);
+  const QMimeData* data = clipboard->mimeData(mode);
+  if (data == nullptr || !data->hasText()) return {};
+  return {ClipboardText(data)};
+}
+
+bool ClipboardMayHaveText() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard->ownsClipboard()) {
+    if (const std::optional<bool> owned = X11SelectionOwned("CLIPBOARD")) return *owned;
+  }
+  const QMimeData* data = clipboard->mimeData();
+  return data != nullptr && data->hasText();
 }
 
 }  // namespace host::qt

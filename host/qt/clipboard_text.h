@@ -1,4 +1,7 @@
 #pragma once
+#include <QClipboard>
+#include <optional>
+
 #include "host/runtime/string.h"
 
 class QMimeData;
@@ -16,8 +19,17 @@ QMimeData* ClipboardData(StringView text);
 /// The clipboard's text, every unit it carries kept; empty for no text.
 String ClipboardText(const QMimeData* data);
 
-/// The application clipboard's text for a paste: as ClipboardText, and where
-/// another program offers only UTF8_STRING on X11, its bytes as they are.
-String PastedText();
+/// The text of the clipboard or the primary selection for a paste. Where
+/// another program owns it on X11, its bytes as they are, read without
+/// holding the window more than about a second; else as ClipboardText.
+struct Pasted {
+  std::optional<String> text;  // nothing where there is no text
+  bool answered = true;        // false: the owner did not answer in time
+};
+Pasted PastedText(QClipboard::Mode mode);
+
+/// Whether a paste from the clipboard would find text, asked without
+/// waiting on another program.
+bool ClipboardMayHaveText();
 
 }  // namespace host::qt

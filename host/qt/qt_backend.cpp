@@ -1,12 +1,12 @@
 #include "host/qt/qt_backend.h"
 
-#include <QAbstractEventDispatcher>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 
 #include "host/qt/qt_application_identity.h"
 #include "host/qt/qt_window.h"
 #include "host/runtime/runtime_error.h"
-#include "host/runtime/text_storage.h"
 
 namespace host {
 
@@ -18,10 +18,10 @@ QtBackend::QtBackend() : application_(std::make_unique<QApplication>(argc_, argv
   // Handlers end the program on failure; nothing else should.
   QApplication::setQuitOnLastWindowClosed(true);
   SetApplicationIdentity();
-  // Large string blocks are kept through a burst of work, such as the steps
-  // of a conversion, and given back once the program waits for the user.
-  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                   [] { TrimTextCache(); });
+  if (toolkit_texts_.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&toolkit_texts_);
+  }
 }
 
 QtBackend::~QtBackend() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QApplication>
+#include <QTranslator>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,7 @@ class QtBackend final : public Backend {
   char program_name_[9] = "quillfen";
   char* argv_[2] = {program_name_, nullptr};
   std::unique_ptr<QApplication> application_;
+  QTranslator toolkit_texts_;  // the toolkit's own texts in the user's language
   std::vector<std::unique_ptr<QtWindow>> windows_;
 };
 

@@ -1,12 +1,15 @@
 #include "host/qt/qt_window.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 #include <chrono>
 
+#include "host/design/labels.h"
 #include "host/qt/qt_text_box.h"
 #include "host/objects/twips.h"
 
@@ -37,6 +40,12 @@ QtWindow::QtWindow(const WindowDesign& design, EventSink& events)
   setWindowTitle(FromUtf8(design.caption));
   // The design's client position is not used: the window system places it.
   const QRect client = Pixels(design.client, *this);
+  // A window far larger than every screen shows nothing more, yet would
+  // have every one of its pixels drawn; it grows no larger than the
+  // screens together, or its design if that is larger still.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    setMaximumSize(client.size().expandedTo(screen->virtualSize()).expandedTo(screen->virtualGeometry().size()));
+  }
   resize(client.size());
   CreateControls(design);
   OrderFocus(design);
@@ -89,6 +98,14 @@ void QtWindow::CreateControls(const WindowDesign& design) {
   // Labels reach into the boxes below them; the boxes stay on top so that
   // no text of theirs is hidden.
   for (QLabel* label : labels) label->lower();
+  // Each box is named by its label, which Qt's accessibility reads as the
+  // label's buddy.
+  for (const ControlDesign& control : design.controls) {
+    const ControlDesign* label = control.kind == ControlKind::kTextBox ? LabelOf(design.controls, control) : nullptr;
+    if (label == nullptr) continue;
+    findChild<QLabel*>(FromUtf8(label->name), Qt::FindDirectChildrenOnly)
+        ->setBuddy(findChild<QWidget*>(FromUtf8(control.name), Qt::FindDirectChildrenOnly));
+  }
 }
 
 void QtWindow::OrderFocus(const WindowDesign& design) {

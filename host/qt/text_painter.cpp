@@ -32,7 +32,10 @@ void TextPainter::PaintLine(std::size_t line, double top) {
   const std::size_t start = document_.LineStart(line);
   const StringView text = document_.Line(line);
   const TextStyle& style = view_.Style();
-  const QPalette& palette = view_.palette();
+  // As the toolkit's own boxes: a box without the focus shows its selection
+  // in the inactive colours.
+  QPalette palette = view_.palette();
+  palette.setCurrentColorGroup(view_.hasFocus() ? QPalette::Active : QPalette::Inactive);
   const double visible_left = -left_;
   const double visible_right = visible_left + view_.viewport()->width();
   LineLayouts& layouts = view_.Layouts();

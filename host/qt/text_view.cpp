@@ -1,9 +1,9 @@
 #include "host/qt/text_view.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +13,7 @@
 #include "host/qt/clipboard_text.h"
 #include "host/qt/grapheme_clusters.h"
 #include "host/qt/qt_string.h"
+#include "host/qt/selection_data.h"
 #include "host/qt/text_painter.h"
 #include "host/qt/text_view_accessible.h"
 #include "host/textbox/control_marks.h"
@@ -80,22 +81,26 @@ void TextView::UpdateMetrics() {
 }
 
 void TextView::TextChanged(std::size_t position) {
+  editor_.TextChanged();
   layouts_->Invalidate(position);
   UpdateScrollBars();
   ShowPosition(document_.Caret());
   RestartBlink();
   viewport()->update();
   updateMicroFocus();
+  notifier_.CaretMoved();
+}
+
+void TextView::TextReplaced(std::size_t position, StringView removed, std::size_t inserted) {
+  notifier_.Replaced(position, removed, inserted);
 }
 
 void TextView::SelectionChanged() {
+  editor_.SelectionChanged();
   ShowPosition(document_.Caret());
   RestartBlink();
   viewport()->update();
-  if (QAccessible::isActive()) {
-    QAccessibleTextCursorEvent moved(this, static_cast<int>(document_.Caret()));
-    QAccessible::updateAccessibility(&moved);
-  }
+  notifier_.CaretMoved();
 }
 
 bool TextView::WriteClipboard(StringView text) {
@@ -103,7 +108,32 @@ bool TextView::WriteClipboard(StringView text) {
   return true;
 }
 
-std::optional<String> TextView::ReadClipboard() { return PastedText(); }
+std::optional<String> TextView::ReadClipboard(Clipboard which) {
+  Pasted pasted = PastedText(which == Clipboard::kPrimary ? QClipboard::Selection : QClipboard::Clipboard);
+  if (!pasted.answered) {
+    Tell(tr("The program that holds the clipboard did not answer in time, so nothing was pasted."));
+  }
+  return std::move(pasted.text);
+}
+
+void TextView::PasteRefused(std::size_t units) {
+  const QString size = units == 0 ? tr("The text") : tr("The text of %L1 characters").arg(static_cast<qulonglong>(units));
+  Tell(tr("%1 is too large for the memory free, so nothing was pasted.").arg(size));
+}
+
+bool TextView::HasPrimary() const { return QApplication::clipboard()->supportsSelection(); }
+
+void TextView::OfferPrimary() {
+  QApplication::clipboard()->setMimeData(new SelectionData(this), QClipboard::Selection);
+}
+
+void TextView::Tell(const QString& message) {
+  QApplication::beep();
+  auto* box = new QMessageBox(QMessageBox::Warning, window()->windowTitle(), message, QMessageBox::Ok, this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);  // the text stays in reach while it is read
+  box->show();
+}
 
 std::size_t TextView::PageLines() const { return static_cast<std::size_t>(VisibleLines()); }
 

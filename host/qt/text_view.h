@@ -6,6 +6,7 @@
 
 #include "host/qt/line_layouts.h"
 #include "host/qt/text_style.h"
+#include "host/qt/text_view_accessible.h"
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
 #include "host/textbox/text_editor.h"
@@ -97,6 +98,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver, priva
  private:
   void TextChanged(std::size_t position) override;
   void SelectionChanged() override;
+  void TextReplaced(std::size_t position, StringView removed, std::size_t inserted) override;
   void Press(const QMouseEvent& event, int clicks);
 
   // TextBoxSurface
@@ -105,7 +107,12 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver, priva
   std::size_t WheelLines() const override;
   double WheelPixels() const override;
   bool WriteClipboard(StringView text) override;
-  std::optional<String> ReadClipboard() override;
+  std::optional<String> ReadClipboard(Clipboard which) override;
+  void PasteRefused(std::size_t units) override;
+  bool HasPrimary() const override;
+  void OfferPrimary() override;
+  /// Shows a message about the box without holding up the event loop.
+  void Tell(const QString& message);
 
   QRectF CaretRect() const;
   void UpdateScrollBars();
@@ -122,6 +129,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver, priva
   QTimer blink_;
   QTimer drag_scroll_;  // keeps selecting while the mouse is held outside
   QPoint drag_point_;
+  TextViewNotifier notifier_{this};
 };
 
 }  // namespace host::qt

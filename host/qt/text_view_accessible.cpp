@@ -1,16 +1,47 @@
 #include "host/qt/text_view_accessible.h"
 
+#include <QTextBoundaryFinder>
 #include <algorithm>
 
+#include "host/qt/grapheme_clusters.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
+#include "host/textbox/text_boundaries.h"
 
 namespace host::qt {
 namespace {
 
+// The most units one answer carries: a reader asking for the whole of a text
+// of many megabytes gets its start, not a copy of it all.
+constexpr std::size_t kRangeCap = std::size_t{1} << 20;
+// The most units an edit's event carries: enough to speak what was typed or
+// pasted, little enough that a paste of megabytes costs no reader a wait.
+constexpr std::size_t kEventTextCap = 4096;
+// How far a sentence is looked for on either side of an offset.
+constexpr std::size_t kSentenceReach = 4096;
+
 QAccessibleInterface* Create(const QString&, QObject* object) {
   auto* view = dynamic_cast<TextView*>(object);
   return view != nullptr ? new TextViewAccessible(view) : nullptr;
+}
+
+// The sentence around `at` in `line`, found as stock text boxes find it but
+// within reach of `at`.
+TextSpan SentenceAt(StringView line, std::size_t at) {
+  const std::size_t begin = at > kSentenceReach ? SnapToBoundary(line, at - kSentenceReach) : 0;
+  const std::size_t end = SnapToBoundary(line, std::min(line.size(), at + kSentenceReach));
+  const QString window = QString::fromRawData(reinterpret_cast<const QChar*>(line.data() + begin),
+                                              static_cast<qsizetype>(end - begin));
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Sentence, window);
+  const auto offset = static_cast<qsizetype>(at - begin);
+  finder.setPosition(offset);
+  qsizetype previous = offset;
+  if (!finder.boundaryReasons().testFlag(QTextBoundaryFinder::StartOfItem)) previous = finder.toPreviousBoundary();
+  const qsizetype next = finder.toNextBoundary();
+  TextSpan span{begin, end};
+  if (next >= 0) span.end = begin + static_cast<std::size_t>(next);
+  if (previous >= 0) span.begin = begin + static_cast<std::size_t>(previous);
+  return span;
 }
 
 }  // namespace
@@ -25,11 +56,18 @@ TextView& TextViewAccessible::View() const { return *static_cast<TextView*>(widg
 
 void* TextViewAccessible::interface_cast(QAccessible::InterfaceType type) {
   if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+  if (type == QAccessible::EditableTextInterface) return static_cast<QAccessibleEditableTextInterface*>(this);
   return QAccessibleWidget::interface_cast(type);
 }
 
 QString TextViewAccessible::text(QAccessible::Text kind) const {
-  if (kind == QAccessible::Value) return ToQString(View().Text());
+  if (kind == QAccessible::Value) {
+    // A text longer than one answer carries is given as its start, saying so.
+    const StringView value = View().Text();
+    if (value.size() <= kRangeCap) return ToQString(value);
+    return ToQString(value.substr(0, kRangeCap)) +
+           QStringLiteral("\u2026 (%1 more characters)").arg(value.size() - kRangeCap);
+  }
   return QAccessibleWidget::text(kind);
 }
 
@@ -75,7 +113,7 @@ QString TextViewAccessible::text(int start, int end) const {
   const StringView text = View().Text();
   const auto size = static_cast<int>(text.size());
   start = std::clamp(start, 0, size);
-  end = std::clamp(end, start, size);
+  end = std::clamp(end, start, static_cast<int>(std::min(text.size(), static_cast<std::size_t>(start) + kRangeCap)));
   return ToQString(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
 }
 
@@ -104,6 +142,98 @@ void TextViewAccessible::scrollToSubstring(int start, int end) {
 QString TextViewAccessible::attributes(int offset, int* start, int* end) const {
   *start = *end = offset;
   return {};
+}
+
+void TextViewAccessible::replaceText(int start, int end, const QString& text) {
+  const auto size = static_cast<int>(View().Text().size());
+  start = std::clamp(start, 0, size);
+  end = std::clamp(end, start, size);
+  View().Document().Replace({static_cast<std::size_t>(start), static_cast<std::size_t>(end)}, ToString(text),
+                            EditKind::kOther);
+}
+
+TextSpan TextViewAccessible::SpanAt(int offset, QAccessible::TextBoundaryType boundary) const {
+  const TextDocument& document = View().Document();
+  const std::size_t size = document.Size();
+  if (boundary == QAccessible::NoBoundary) return {0, std::min(size, kRangeCap)};
+  const std::size_t position = std::min(static_cast<std::size_t>(std::max(offset, 0)), size);
+  const std::size_t line = document.LineOf(position);
+  const std::size_t line_start = document.LineStart(line);
+  const std::size_t line_end = document.LineEnd(line);
+  const StringView text = document.Line(line);
+  // A position inside a line break or a pair counts as the boundary before it.
+  const std::size_t at = SnapToBoundary(text, std::min(position, line_end) - line_start);
+  TextSpan span{0, text.size()};
+  switch (boundary) {
+    case QAccessible::CharBoundary:
+      if (at == text.size()) {
+        // The line break is the character after a line's last.
+        return {line_end, line + 1 < document.LineCount() ? document.LineStart(line + 1) : line_end};
+      }
+      span = {at, NextCluster(text, at)};
+      break;
+    case QAccessible::WordBoundary:
+      span = ReaderWordAt(text, at);
+      break;
+    case QAccessible::SentenceBoundary:
+      span = SentenceAt(text, at);
+      break;
+    default:  // a line, also as a paragraph: CR LF ends both
+      break;
+  }
+  return {line_start + span.begin, line_start + span.end};
+}
+
+QString TextViewAccessible::Answer(TextSpan span, int* start, int* end) const {
+  *start = static_cast<int>(span.begin);
+  *end = static_cast<int>(span.end);
+  return text(*start, *end);
+}
+
+// Before and after step from the span at the offset as stock text boxes do:
+// before the first span of the text there is none, so that one is answered.
+QString TextViewAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                                             int* end) const {
+  const TextSpan span = SpanAt(offset, boundary);
+  return Answer(SpanAt(span.begin > 0 ? static_cast<int>(span.begin) - 1 : offset, boundary), start, end);
+}
+
+QString TextViewAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                                         int* end) const {
+  return Answer(SpanAt(offset, boundary), start, end);
+}
+
+QString TextViewAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                                            int* end) const {
+  return Answer(SpanAt(static_cast<int>(SpanAt(offset, boundary).end), boundary), start, end);
+}
+
+void TextViewNotifier::Replaced(std::size_t position, StringView removed, std::size_t inserted) {
+  if (!QAccessible::isActive() || (removed.empty() && inserted == 0)) return;
+  const auto at = static_cast<int>(position);
+  const QString old_text = ToQString(removed.substr(0, kEventTextCap));
+  const QString new_text = ToQString(view_->Text().substr(position, std::min(inserted, kEventTextCap)));
+  if (removed.empty()) {
+    QAccessibleTextInsertEvent event(view_, at, new_text);
+    QAccessible::updateAccessibility(&event);
+  } else if (inserted == 0) {
+    QAccessibleTextRemoveEvent event(view_, at, old_text);
+    QAccessible::updateAccessibility(&event);
+  } else {
+    QAccessibleTextUpdateEvent event(view_, at, old_text, new_text);
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
+void TextViewNotifier::CaretMoved() {
+  if (!QAccessible::isActive()) return;
+  QAccessibleTextCursorEvent moved(view_, static_cast<int>(view_->Caret()));
+  QAccessible::updateAccessibility(&moved);
+  const TextSpan selection = view_->Selection();
+  if (selection.begin == selection_.begin && selection.end == selection_.end) return;
+  selection_ = selection;
+  QAccessibleTextSelectionEvent selected(view_, static_cast<int>(selection.begin), static_cast<int>(selection.end));
+  QAccessible::updateAccessibility(&selected);
 }
 
 }  // namespace host::qt

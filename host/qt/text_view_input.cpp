@@ -8,12 +8,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
+#include <QKeySequence>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdint>
 #include <new>
 #include <optional>
 
+#include "host/qt/clipboard_text.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
 #include "host/textbox/line_breaks.h"
@@ -97,9 +100,8 @@ void TextView::keyPressEvent(QKeyEvent* event) {
   event->ignore();
 }
 
-// Qt tells a double click, but not a triple one: presses are counted by
-// time and place, and a double click, whether or not its press came too,
-// makes the second of a series.
+// Qt tells a double click in place of its second press, but no triple
+// click: other presses are counted by time and place.
 void TextView::Press(const QMouseEvent& event, int clicks) {
   const QPoint point = event.position().toPoint();
   editor_.Press({.position = PositionAt(point),
@@ -113,6 +115,7 @@ void TextView::Press(const QMouseEvent& event, int clicks) {
 
 void TextView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) Press(*event, 0);
+  if (event->button() == Qt::MiddleButton) editor_.PastePrimaryAt(PositionAt(event->position().toPoint()));
 }
 
 void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -145,7 +148,7 @@ void TextView::wheelEvent(QWheelEvent* event) {
 
 QMenu* TextView::CreateContextMenu() {
   auto* menu = new QMenu(this);
-  for (const MenuEntry& entry : editor_.ContextMenu(!QApplication::clipboard()->text().isEmpty())) {
+  for (const MenuEntry& entry : editor_.ContextMenu(ClipboardMayHaveText())) {
     if (entry.command == Command::kNone) {
       menu->addSeparator();
       continue;
@@ -156,15 +159,24 @@ QMenu* TextView::CreateContextMenu() {
   return menu;
 }
 
+// The texts and shortcut hints of the toolkit's own text boxes, so that the
+// toolkit's translations give them in the user's language.
 QString TextView::MenuText(Command command) {
+  auto text = [](const char* source, std::optional<QKeySequence::StandardKey> key) {
+    QString shown = QCoreApplication::translate("QWidgetTextControl", source);
+    if (key && QGuiApplication::styleHints()->showShortcutsInContextMenus()) {
+      shown += QLatin1Char('\t') + QKeySequence(*key).toString(QKeySequence::NativeText);
+    }
+    return shown;
+  };
   switch (command) {
-    case Command::kUndo: return tr("&Undo");
-    case Command::kRedo: return tr("&Redo");
-    case Command::kCut: return tr("Cu&t");
-    case Command::kCopy: return tr("&Copy");
-    case Command::kPaste: return tr("&Paste");
-    case Command::kDeleteSelection: return tr("&Delete");
-    case Command::kSelectAll: return tr("Select &All");
+    case Command::kUndo: return text("&Undo", QKeySequence::Undo);
+    case Command::kRedo: return text("&Redo", QKeySequence::Redo);
+    case Command::kCut: return text("Cu&t", QKeySequence::Cut);
+    case Command::kCopy: return text("&Copy", QKeySequence::Copy);
+    case Command::kPaste: return text("&Paste", QKeySequence::Paste);
+    case Command::kDeleteSelection: return text("Delete", std::nullopt);
+    case Command::kSelectAll: return text("Select All", QKeySequence::SelectAll);
     default: return {};
   }
 }

@@ -21,8 +21,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // An owner answers at once; the bound only matters for one that does not,
-// and is the toolkit's own order of magnitude for the same wait.
-constexpr std::chrono::milliseconds kAnswerBound{3000};
+// and keeps the window from being held much longer than a second.
+constexpr std::chrono::milliseconds kAnswerBound{900};
 constexpr std::uint32_t kWholeProperty = 0x1FFFFFFF;  // in 32-bit units
 
 struct Disconnect {
@@ -90,46 +90,85 @@ void Append(std::string& bytes, const xcb_get_property_reply_t& reply) {
   bytes.append(value, static_cast<std::size_t>(xcb_get_property_value_length(&reply)));
 }
 
-}  // namespace
-
-std::optional<std::string> ReadX11ClipboardUtf8() {
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return std::nullopt;
-  Session session;
-  if (!session.Open()) return std::nullopt;
-  const xcb_atom_t clipboard = session.Atom("CLIPBOARD");
-  const xcb_atom_t utf8 = session.Atom("UTF8_STRING");
-  const xcb_atom_t incremental = session.Atom("INCR");
-  const xcb_atom_t property = session.Atom("QUILLFEN_PASTE");
-  xcb_convert_selection(session.Connection(), session.Window(), clipboard, utf8, property, XCB_CURRENT_TIME);
-  const auto notified = session.WaitFor<xcb_selection_notify_event_t>(
-      XCB_SELECTION_NOTIFY, [&](const xcb_selection_notify_event_t& event) { return event.selection == clipboard; });
-  if (!notified || notified->property == XCB_ATOM_NONE) return std::nullopt;
-  const auto first = session.Take(property);
-  if (!first) return std::nullopt;
-  std::string bytes;
-  if (first->type == utf8) {
-    Append(bytes, *first);
-    return bytes;
+std::string Latin1ToUtf8(std::string_view latin1) {
+  std::string utf8;
+  for (const char byte : latin1) {
+    const auto unit = static_cast<unsigned char>(byte);
+    if (unit < 0x80) {
+      utf8 += byte;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (unit >> 6));
+      utf8 += static_cast<char>(0x80 | (unit & 0x3F));
+    }
   }
-  if (first->type != incremental) return std::nullopt;
+  return utf8;
+}
+
+bool IsX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+// One request for the selection as `target`: the text, or why there is none.
+X11Reading Request(Session& session, xcb_atom_t selection, xcb_atom_t target, xcb_atom_t property) {
+  using Outcome = X11Reading::Outcome;
+  const xcb_atom_t incremental = session.Atom("INCR");
+  xcb_convert_selection(session.Connection(), session.Window(), selection, target, property, XCB_CURRENT_TIME);
+  const auto notified = session.WaitFor<xcb_selection_notify_event_t>(
+      XCB_SELECTION_NOTIFY, [&](const xcb_selection_notify_event_t& event) { return event.selection == selection; });
+  if (!notified) return {Outcome::kNoAnswer, {}};
+  if (notified->property == XCB_ATOM_NONE) return {Outcome::kNoText, {}};
+  const auto first = session.Take(property);
+  if (!first) return {Outcome::kNoAnswer, {}};
+  X11Reading reading{Outcome::kText, {}};
+  if (first->type == target) {
+    Append(reading.bytes, *first);
+    return reading;
+  }
+  if (first->type != incremental) return {Outcome::kNoText, {}};
   // A large text comes in parts, each put on the property once the last was
-  // taken off; an empty part ends it.
+  // taken off; an empty part ends it. Each part has its own time to come.
   for (;;) {
     const auto changed = session.WaitFor<xcb_property_notify_event_t>(
         XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t& event) {
           return event.atom == property && event.state == XCB_PROPERTY_NEW_VALUE;
         });
-    if (!changed) return std::nullopt;
+    if (!changed) return {Outcome::kNoAnswer, {}};
     const auto part = session.Take(property);
-    if (!part) return std::nullopt;
-    if (xcb_get_property_value_length(part.get()) == 0) return bytes;
-    Append(bytes, *part);
+    if (!part) return {Outcome::kNoAnswer, {}};
+    if (xcb_get_property_value_length(part.get()) == 0) return reading;
+    Append(reading.bytes, *part);
   }
+}
+
+}  // namespace
+
+X11Reading ReadX11Selection(std::string_view selection_name) {
+  using Outcome = X11Reading::Outcome;
+  if (!IsX11()) return {};
+  Session session;
+  if (!session.Open()) return {Outcome::kNoText, {}};
+  const xcb_atom_t selection = session.Atom(selection_name);
+  const xcb_atom_t property = session.Atom("QUILLFEN_PASTE");
+  X11Reading reading = Request(session, selection, session.Atom("UTF8_STRING"), property);
+  if (reading.outcome != Outcome::kNoText) return reading;
+  // An owner of older ways offers Latin-1 only.
+  reading = Request(session, selection, XCB_ATOM_STRING, property);
+  if (reading.outcome == Outcome::kText) reading.bytes = Latin1ToUtf8(reading.bytes);
+  return reading;
+}
+
+std::optional<bool> X11SelectionOwned(std::string_view selection_name) {
+  if (!IsX11()) return std::nullopt;
+  Session session;
+  if (!session.Open()) return false;
+  xcb_connection_t* connection = session.Connection();
+  const Reply<xcb_get_selection_owner_reply_t> owner(
+      xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, session.Atom(selection_name)), nullptr));
+  return owner && owner->owner != XCB_NONE;
 }
 
 #else
 
-std::optional<std::string> ReadX11ClipboardUtf8() { return std::nullopt; }
+X11Reading ReadX11Selection(std::string_view) { return {}; }
+std::optional<bool> X11SelectionOwned(std::string_view) { return std::nullopt; }
 
 #endif
 

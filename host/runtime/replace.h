@@ -18,13 +18,12 @@ enum class Compare : std::int32_t { kBinary = 0, kText = 1 };
 String Replace(StringView text, StringView find, StringView with, std::int32_t start = 1,
                std::int32_t count = -1, Compare compare = Compare::kBinary);
 
-/// What Replace does with a String the caller gives up, below.
+/// Replace, for a text the caller gives up (an rvalue String). Every
+/// occurrence of one unit from the start, the whole of what a conversion
+/// asks for, goes through the fast path, which gives the same result.
 String ReplaceOwned(String&& text, StringView find, StringView with, std::int32_t start,
                     std::int32_t count, Compare compare);
 
-/// Replace, for a text the caller gives up (an rvalue String). A text in
-/// which nothing is found comes back as it is, and where the result can be
-/// no longer than the text it is made in the text's own storage.
 template <class Text>
   requires std::same_as<Text, String>
 String Replace(Text&& text, StringView find, StringView with, std::int32_t start = 1,

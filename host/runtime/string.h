@@ -4,11 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/runtime/text_storage.h"
-
 namespace host {
 
-using String = std::basic_string<char16_t, std::char_traits<char16_t>, TextAllocator<char16_t>>;
+using String = std::u16string;
 using StringView = std::u16string_view;
 
 }  // namespace host

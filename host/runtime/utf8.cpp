@@ -1,10 +1,8 @@
 #include "host/runtime/utf8.h"
 
 #include <algorithm>
-#include <optional>
 
-#include "host/runtime/string_overwrite.h"
-#include "host/runtime/text_kernels.h"
+#include "host/fastpath/fastpath.h"
 
 namespace host {
 namespace {
@@ -38,13 +36,12 @@ constexpr std::size_t kScalarStretch = 32;
 }  // namespace
 
 std::size_t Utf8ToUtf16Into(std::string_view bytes, char16_t* out) {
-  const TextKernels& kernels = Kernels();
   char16_t* const start = out;
   const std::size_t size = bytes.size();
   for (std::size_t at = 0; at < size;) {
     auto lead = static_cast<unsigned char>(bytes[at]);
     if (lead < 0x80) {
-      const std::size_t run = kernels.widen_ascii(bytes.data() + at, size - at, out);
+      const std::size_t run = fast::WidenAscii(bytes.data() + at, size - at, out);
       at += run;
       out += run;
       for (std::size_t stop = std::min(size, at + kScalarStretch);
@@ -78,13 +75,12 @@ std::size_t Utf8ToUtf16Into(std::string_view bytes, char16_t* out) {
 }
 
 std::size_t Utf16ToUtf8Into(StringView text, char* out) {
-  const TextKernels& kernels = Kernels();
   char* const start = out;
   const std::size_t size = text.size();
   for (std::size_t at = 0; at < size;) {
     char32_t code = text[at];
     if (code < 0x80) {
-      const std::size_t run = kernels.narrow_ascii(text.data() + at, size - at, out);
+      const std::size_t run = fast::NarrowAscii(text.data() + at, size - at, out);
       at += run;
       out += run;
       for (std::size_t stop = std::min(size, at + kScalarStretch); at < stop && text[at] < 0x80;
@@ -117,10 +113,9 @@ std::size_t Utf16ToUtf8Into(StringView text, char* out) {
 }
 
 std::size_t Utf8Length(StringView text) {
-  const TextKernels& kernels = Kernels();
   std::size_t length = 0;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t run = kernels.ascii_units(text.data() + at, text.size() - at);
+    const std::size_t run = fast::AsciiUnits(text.data() + at, text.size() - at);
     length += run;
     at += run;
     for (const std::size_t stop = std::min(text.size(), at + kScalarStretch); at < stop; ++at) {
@@ -133,20 +128,8 @@ std::size_t Utf8Length(StringView text) {
 }
 
 String Utf8ToUtf16(std::string_view bytes) {
-  // No unit is cleared before it is written; a fault is carried out of the
-  // fill, which must not throw, and raised once the string is whole again.
-  std::optional<EncodingError> fault;
-  auto fill = [&](char16_t* units, std::size_t) -> std::size_t {
-    try {
-      return Utf8ToUtf16Into(bytes, units);
-    } catch (const EncodingError& error) {
-      fault = error;
-      return 0;
-    }
-  };
-  String out;
-  Overwrite(out, bytes.size(), fill);
-  if (fault) throw *fault;
+  String out(bytes.size(), u'\0');
+  out.resize(Utf8ToUtf16Into(bytes, out.data()));
   return out;
 }
 

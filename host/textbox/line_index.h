@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "host/runtime/string.h"
-#include "host/runtime/text_storage.h"
 
 namespace host {
 
@@ -44,11 +43,9 @@ class LineIndex {
   // A text of many short lines has an index of about half its own size at
   // full width; while the text is shorter than 2^32 units its starts are
   // kept in 32 bits instead. Exactly one of the two holds the starts: the
-  // wide one once it is not empty. A large index takes its storage where
-  // large strings do, so that it comes and goes with them and leaves no
-  // holes in the ordinary heap.
-  using Narrow = std::vector<std::uint32_t, TextAllocator<std::uint32_t>>;
-  using Wide = std::vector<std::size_t, TextAllocator<std::size_t>>;
+  // wide one once it is not empty.
+  using Narrow = std::vector<std::uint32_t>;
+  using Wide = std::vector<std::size_t>;
 
   template <class F>
   decltype(auto) Visit(F&& f) const {

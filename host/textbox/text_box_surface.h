@@ -23,6 +23,12 @@ struct TextBoxConventions {
   bool menu_has_redo = true;
 };
 
+/// Where a text goes to or comes from outside the box.
+enum class Clipboard {
+  kClipboard,  // what Cut, Copy and Paste use
+  kPrimary,    // the X11 selection: what is selected, pasted by the middle button
+};
+
 /// What the text engine asks of the window system a text box is shown in.
 /// Nothing here decides: the engine does, the surface carries it out.
 class TextBoxSurface {
@@ -38,7 +44,15 @@ class TextBoxSurface {
   /// False if the clipboard could not take the text (a Cut then keeps it).
   virtual bool WriteClipboard(StringView text) = 0;
   /// The clipboard's text; nothing if it has none or gives none in time.
-  virtual std::optional<String> ReadClipboard() = 0;
+  virtual std::optional<String> ReadClipboard(Clipboard which) = 0;
+  /// Tells the user a paste was refused: `units` of text (0 where not
+  /// known) did not fit in memory; the text stays as it was.
+  virtual void PasteRefused(std::size_t units) = 0;
+  /// Whether the window system has a primary selection.
+  virtual bool HasPrimary() const { return false; }
+  /// Offers the box's selection as the primary selection, to be read from
+  /// the box when another program asks.
+  virtual void OfferPrimary() {}
 };
 
 }  // namespace host

@@ -139,8 +139,13 @@ void TextDocument::ReplaceAll(StringView text) { Edit(0, Size(), String(text), E
 
 void TextDocument::ResetText(String text) {
   undo_.Clear();
-  (void)buffer_.Replace(0, Size(), std::move(text));  // the old text goes at once
+  const std::size_t inserted = text.size();
   caret_ = anchor_ = 0;
+  {
+    // The old text goes at once, once its listener has heard of it.
+    const String removed = buffer_.Replace(0, Size(), std::move(text));
+    if (observer_ != nullptr) observer_->TextReplaced(0, removed, inserted);
+  }
   AfterTextChange(0);
 }
 
@@ -162,6 +167,7 @@ void TextDocument::Edit(std::size_t position, std::size_t length, String text, E
   // half before a low one): the caret goes behind what was inserted, or
   // back to where the removed text began.
   caret_ = anchor_ = inserted != 0 ? SnapForward(Text(), caret) : SnapToBoundary(Text(), caret);
+  if (observer_ != nullptr) observer_->TextReplaced(position, removed, inserted);
   try {
     undo_.Record(buffer_, kind, position, std::move(removed), inserted);
   } catch (const std::bad_alloc&) {
@@ -174,6 +180,7 @@ void TextDocument::Undo() {
   if (const auto range = undo_.Undo(buffer_)) {
     anchor_ = SnapToBoundary(Text(), range->position);
     caret_ = range->length == 0 ? anchor_ : SnapForward(Text(), range->position + range->length);
+    if (observer_ != nullptr) observer_->TextReplaced(range->position, range->removed, range->length);
     AfterTextChange(range->position);
   }
 }
@@ -181,6 +188,7 @@ void TextDocument::Undo() {
 void TextDocument::Redo() {
   if (const auto range = undo_.Redo(buffer_)) {
     caret_ = anchor_ = SnapForward(Text(), range->position + range->length);
+    if (observer_ != nullptr) observer_->TextReplaced(range->position, range->removed, range->length);
     AfterTextChange(range->position);
   }
 }

@@ -20,6 +20,9 @@ class TextDocumentObserver {
   virtual void TextChanged(std::size_t position) = 0;
   /// The caret or the selection moved and the text did not change.
   virtual void SelectionChanged() = 0;
+  /// Just before TextChanged: `removed`, which was at `position`, gave way to
+  /// the `inserted` units now there. For listeners that tell what was edited.
+  virtual void TextReplaced(std::size_t /*position*/, StringView /*removed*/, std::size_t /*inserted*/) {}
 };
 
 /// Where a caret movement goes.

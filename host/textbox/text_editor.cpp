@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 #include <utility>
 
 #include "host/textbox/line_breaks.h"
@@ -26,6 +27,7 @@ TextEditor::TextEditor(TextDocument& document, TextBoxSurface& surface, const Te
     : document_(document), surface_(surface), conventions_(conventions) {}
 
 bool TextEditor::PressKey(Key key, KeyModifiers modifiers) {
+  clicks_ = 0;  // a key between two clicks makes them no double click
   const KeyCommand command = CommandForKey(key, modifiers);
   if (command.command == Command::kNone) return false;
   Run(command.command, command.extend);
@@ -73,7 +75,7 @@ void TextEditor::Run(Command command, bool extend) {
     case Command::kCopy:
       Copy();
       return;
-    case Command::kPaste: return Paste();
+    case Command::kPaste: return Paste(Clipboard::kClipboard);
     case Command::kUndo: return document_.Undo();
     case Command::kRedo: return document_.Redo();
   }
@@ -110,10 +112,27 @@ bool TextEditor::Copy() {
   return surface_.WriteClipboard(conventions_.copy_makes_lf ? CrLfToLf(text) : text);
 }
 
-void TextEditor::Paste() {
-  std::optional<String> text = surface_.ReadClipboard();
-  if (!text || text->empty()) return;
-  document_.Paste(conventions_.paste_makes_crlf ? ToCrLf(*text) : std::move(*text));
+void TextEditor::Paste(Clipboard which) {
+  std::size_t units = 0;
+  try {
+    std::optional<String> text = surface_.ReadClipboard(which);
+    if (!text || text->empty()) return;
+    units = text->size();
+    document_.Paste(conventions_.paste_makes_crlf ? ToCrLf(*text) : std::move(*text));
+  } catch (const std::bad_alloc&) {
+    // The document is as it was; the user hears why nothing came.
+    surface_.PasteRefused(units);
+  }
+}
+
+void TextEditor::SelectionChanged() {
+  if (document_.HasSelection() && surface_.HasPrimary()) surface_.OfferPrimary();
+}
+
+void TextEditor::PastePrimaryAt(std::size_t position) {
+  if (!surface_.HasPrimary()) return;
+  document_.MoveTo(position, false);
+  Paste(Clipboard::kPrimary);
 }
 
 TextSpan TextEditor::UnitAt(std::size_t position, Unit unit) const {
@@ -140,9 +159,13 @@ void TextEditor::Press(const PointerPress& press, ClickLimits limits) {
   const bool series = clicks_ > 0 && !press.extend && press.time_ms - last_press_.time_ms <= limits.interval_ms &&
                       std::abs(press.x - last_press_.x) <= limits.distance &&
                       std::abs(press.y - last_press_.y) <= limits.distance;
-  clicks_ = press.clicks > 0 ? std::min(press.clicks, conventions_.click_series)
-            : series          ? clicks_ % conventions_.click_series + 1
-                              : 1;
+  // The system's count holds unless something came between the clicks
+  // that the system does not see, such as a key.
+  if (press.clicks > 0) {
+    clicks_ = clicks_ == 0 ? 1 : std::min(press.clicks, conventions_.click_series);
+  } else {
+    clicks_ = series ? clicks_ % conventions_.click_series + 1 : 1;
+  }
   last_press_ = press;
   unit_ = clicks_ == 3 ? Unit::kLine : clicks_ == 2 ? Unit::kWord : Unit::kCharacter;
   dragging_ = true;

@@ -17,7 +17,8 @@ struct PointerPress {
   int y = 0;
   bool extend = false;  // Shift held: the selection grows to here
   /// The press's place in its series where the system counts them; 0 to
-  /// count them here by time and place.
+  /// count them here by time and place. A key or an edit since the last
+  /// press starts a new series either way.
   int clicks = 0;
 };
 
@@ -62,6 +63,14 @@ class TextEditor {
   void Release() { dragging_ = false; }
   bool Dragging() const { return dragging_; }
 
+  /// The text changed: the next press starts a new series of clicks.
+  void TextChanged() { clicks_ = 0; }
+  /// The selection changed: a selection the user can see is offered as
+  /// the primary selection, where the window system has one.
+  void SelectionChanged();
+  /// A press of the middle button: the primary selection is pasted there.
+  void PastePrimaryAt(std::size_t position);
+
   /// A turn of the wheel in eighths of a degree (120 to a notch), positive
   /// away from the user or to the left; Shift turns the vertical wheel into
   /// the horizontal one.
@@ -72,7 +81,7 @@ class TextEditor {
 
   TextSpan UnitAt(std::size_t position, Unit unit) const;
   bool Copy();
-  void Paste();
+  void Paste(Clipboard which);
 
   TextDocument& document_;
   TextBoxSurface& surface_;

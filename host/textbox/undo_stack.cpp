@@ -88,8 +88,9 @@ std::optional<EditRange> UndoStack::Swap(std::deque<Step>& from, std::deque<Step
   } catch (...) {
     // The steps left would no longer fit the text.
     Clear();
+    return EditRange{position, length};
   }
-  return EditRange{position, length};
+  return EditRange{position, length, to.back().text};
 }
 
 std::optional<EditRange> UndoStack::Undo(TextBuffer& buffer) {

@@ -16,6 +16,7 @@ enum class EditKind { kTyping, kBackspace, kDelete, kOther };
 struct EditRange {
   std::size_t position = 0;
   std::size_t length = 0;
+  StringView removed{};  // the units taken out, until the stacks change again
 };
 
 /// Undo and redo of a TextBuffer's edits. A step keeps only the units that

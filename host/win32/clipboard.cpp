@@ -72,8 +72,7 @@ std::optional<String> ClipboardText(HWND owner, std::size_t kept) {
   const Locked locked(memory);
   if (locked.Data() == nullptr) return std::nullopt;
   const auto* units = static_cast<const char16_t*>(locked.Data());
-  const std::size_t bytes = GlobalSize(memory);
-  const std::size_t capacity = bytes / sizeof(char16_t);
+  const std::size_t capacity = GlobalSize(memory) / sizeof(char16_t);
   String text;
   try {
     text.reserve(capacity);
@@ -82,9 +81,9 @@ std::optional<String> ClipboardText(HWND owner, std::size_t kept) {
     // otherwise fail only after the whole text had been copied.
     const std::unique_ptr<char16_t[]> joined(new char16_t[kept + capacity]);
   } catch (const std::bad_alloc&) {
-    throw ClipboardTooLarge(bytes);
+    throw ClipboardTooLarge(capacity);
   } catch (const std::length_error&) {
-    throw ClipboardTooLarge(bytes);
+    throw ClipboardTooLarge(capacity);
   }
   text.assign(units, std::find(units, units + capacity, u'\0'));
   return text;

@@ -17,13 +17,13 @@ bool PutClipboardText(HWND owner, StringView text);
 /// it would join.
 class ClipboardTooLarge : public std::bad_alloc {
  public:
-  explicit ClipboardTooLarge(std::size_t bytes) : bytes_(bytes) {}
-  /// The size the clipboard gives its text, NUL included.
-  std::size_t Bytes() const { return bytes_; }
+  explicit ClipboardTooLarge(std::size_t units) : units_(units) {}
+  /// The units the clipboard's memory holds, the NUL that ends them included.
+  std::size_t Units() const { return units_; }
   const char* what() const noexcept override { return "the clipboard's text does not fit in memory"; }
 
  private:
-  std::size_t bytes_;
+  std::size_t units_;
 };
 
 /// The clipboard's CF_UNICODETEXT, up to the NUL that ends it; none when

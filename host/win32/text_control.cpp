@@ -150,15 +150,12 @@ LRESULT CALLBACK TextControl::WindowProc(HWND window, UINT message, WPARAM wpara
     return DefWindowProcW(window, message, wparam, lparam);
   }
   // Nothing may unwind through the system's code. An edit that runs out of
-  // memory leaves the text as it was; the user is told it was refused.
-  self->pasted_bytes_ = 0;
+  // memory leaves the text as it was; the user hears it refused.
   try {
     return self->HandleMessage(message, wparam, lparam);
-  } catch (const ClipboardTooLarge& refused) {
-    self->OutOfMemory(refused.Bytes());
-    return 0;
   } catch (const std::bad_alloc&) {
-    self->OutOfMemory(self->pasted_bytes_);
+    self->Notify(EN_ERRSPACE);  // as the edit control tells its parent
+    MessageBeep(MB_ICONWARNING);
     return 0;
   } catch (...) {
     MessageBeep(MB_ICONWARNING);
@@ -324,6 +321,8 @@ void TextControl::PlaceCaret() {
   if (!focused_) return;
   const POINT at = PointAt(document_.Caret());
   SetCaretPos(at.x, at.y);
+  // Said again for systems whose caret does not say it, so magnifiers follow.
+  NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, window_, OBJID_CARET, CHILDID_SELF);
 }
 
 RECT TextControl::TextArea() const {
@@ -372,6 +371,7 @@ std::size_t TextControl::PositionAt(POINT point) const {
 
 void TextControl::TextChanged(std::size_t position) {
   places_->Invalidate(position);
+  editor_.TextChanged();
   UpdateScrollBars();
   ShowPosition(document_.Caret());
   InvalidateRect(window_, nullptr, FALSE);
@@ -416,18 +416,21 @@ bool TextControl::WriteClipboard(StringView text) {
   return false;
 }
 
-std::optional<String> TextControl::ReadClipboard() {
-  std::optional<String> text = ClipboardText(window_, document_.Size());
-  if (text) pasted_bytes_ = (text->size() + 1) * sizeof(char16_t);
-  return text;
+// As the edit control, which tells its parent when a paste does not fit;
+// the user is told the size in a message of the top-level window.
+void TextControl::PasteRefused(std::size_t units) {
+  Notify(EN_ERRSPACE);
+  ShowPasteRefused(window_, units);
 }
 
-void TextControl::OutOfMemory(std::size_t pasted_bytes) {
-  Notify(EN_ERRSPACE);  // as the edit control tells its parent
-  if (pasted_bytes != 0) {
-    ShowPasteRefused(window_, pasted_bytes);
-  } else {
-    MessageBeep(MB_ICONWARNING);
+// Windows has no primary selection: only the clipboard is ever asked for.
+std::optional<String> TextControl::ReadClipboard(Clipboard) {
+  try {
+    return ClipboardText(window_, document_.Size());
+  } catch (const ClipboardTooLarge& refused) {
+    // Refused before any copying; the clipboard is closed again.
+    PasteRefused(refused.Units());
+    return std::nullopt;
   }
 }
 

@@ -80,9 +80,6 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   void TextChanged(std::size_t position) override;
   void SelectionChanged() override;
   void Notify(WORD code);
-  /// An edit refused for want of memory: told to the parent, and to the
-  /// user with the size when it was a paste of `pasted_bytes`.
-  void OutOfMemory(std::size_t pasted_bytes);
 
   // text_control.cpp: font and focus.
   void SetFont(HFONT font, bool redraw);
@@ -116,7 +113,8 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   std::size_t WheelLines() const override;
   double WheelPixels() const override;
   bool WriteClipboard(StringView text) override;
-  std::optional<String> ReadClipboard() override;
+  std::optional<String> ReadClipboard(Clipboard which) override;
+  void PasteRefused(std::size_t units) override;
 
   // text_control_paint.cpp
   void Paint();
@@ -164,7 +162,6 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   std::optional<RECT> format_rect_;  // set by EM_SETRECT; else the client area less the margins
   bool focused_ = false;
   bool setting_text_ = false;
-  std::size_t pasted_bytes_ = 0;  // the clipboard's text read for the message in hand
   POINT drag_point_{};
 };
 

@@ -1,21 +1,71 @@
 // What assistive technology reads of a TextControl: the system's standard
 // accessible object for the window's client area, answering as an editable
-// text whose value is the box's text. The text is read and written through
-// the control's own messages, so the object stays safe to call after the
-// window is gone.
+// text named by its label, whose value is the box's text. The text is read
+// and written through the control's own messages, so the object stays safe
+// to call after the window is gone. The same object, asked as OBJID_CARET,
+// is the caret: where the system caret is while the box has it.
+#include <algorithm>
 #include <atomic>
 #include <new>
+#include <string>
+#include <vector>
 
+#include "host/design/labels.h"
 #include "host/win32/text_control.h"
 
 namespace host::win32 {
 namespace {
 
+// The most units the value carries: a reader asking for a text of many
+// megabytes gets its start and how much more there is.
+constexpr UINT kValueCap = 1u << 20;
+
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+
+TwipRect RectIn(HWND parent, HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// The caption of the label the box is named by, chosen among the static
+// controls beside it as a window's design chooses it; empty if none is.
+std::wstring LabelText(HWND box) {
+  const HWND parent = GetParent(box);
+  std::vector<ControlDesign> labels;
+  std::vector<HWND> windows;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[8] = {};
+    if (!IsWindowVisible(child) || GetClassNameW(child, name, 8) == 0 || lstrcmpiW(name, WC_STATICW) != 0) continue;
+    labels.push_back({.kind = ControlKind::kLabel, .rect = RectIn(parent, child)});
+    windows.push_back(child);
+  }
+  const ControlDesign* label = LabelOf(labels, {.kind = ControlKind::kTextBox, .rect = RectIn(parent, box)});
+  return label != nullptr ? WindowText(windows[static_cast<std::size_t>(label - labels.data())]) : std::wstring();
+}
+
+// Where the window's system caret is, on the screen; false while the
+// window has none.
+bool CaretRect(HWND window, RECT& rect) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndCaret != window) return false;
+  rect = info.rcCaret;
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return true;
+}
 
 class AccessibleText final : public IAccessible {
  public:
-  AccessibleText(HWND window, IAccessible* standard) : window_(window), standard_(standard) {}
+  AccessibleText(HWND window, IAccessible* standard, bool caret)
+      : window_(window), standard_(standard), caret_(caret) {}
   AccessibleText(const AccessibleText&) = delete;
   AccessibleText& operator=(const AccessibleText&) = delete;
 
@@ -58,25 +108,31 @@ class AccessibleText final : public IAccessible {
     if (!IsSelf(child)) return standard_->get_accRole(child, role);
     VariantInit(role);
     role->vt = VT_I4;
-    role->lVal = ROLE_SYSTEM_TEXT;
+    role->lVal = caret_ ? ROLE_SYSTEM_CARET : ROLE_SYSTEM_TEXT;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
     if (value == nullptr) return E_POINTER;
     *value = nullptr;
     if (!IsSelf(child)) return E_INVALIDARG;
+    if (caret_) return DISP_E_MEMBERNOTFOUND;
     if (!IsWindow(window_)) return CO_E_OBJNOTCONNECTED;
     const auto length = static_cast<UINT>(SendMessageW(window_, WM_GETTEXTLENGTH, 0, 0));
-    BSTR text = SysAllocStringLen(nullptr, length);
-    if (text == nullptr) return E_OUTOFMEMORY;
-    const auto copied = static_cast<UINT>(
-        SendMessageW(window_, WM_GETTEXT, static_cast<WPARAM>(length) + 1, reinterpret_cast<LPARAM>(text)));
-    if (copied < length) text[copied] = L'\0';
-    *value = text;
-    return S_OK;
+    std::wstring text;
+    try {
+      text.resize(std::min(length, kValueCap) + 1);
+      text.resize(static_cast<std::size_t>(
+          SendMessageW(window_, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+      if (length > kValueCap) text += L"\u2026 (" + std::to_wstring(length - text.size()) + L" more characters)";
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *value != nullptr ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
     if (!IsSelf(child)) return E_INVALIDARG;
+    if (caret_) return DISP_E_MEMBERNOTFOUND;
     if (!IsWindow(window_)) return CO_E_OBJNOTCONNECTED;
     // A NUL inside would end the text the message carries; the text is taken whole or not at all.
     const UINT length = SysStringLen(value);
@@ -88,6 +144,13 @@ class AccessibleText final : public IAccessible {
                : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (caret_ && IsSelf(child) && state != nullptr) {
+      RECT rect{};
+      VariantInit(state);
+      state->vt = VT_I4;
+      state->lVal = CaretRect(window_, rect) ? 0 : STATE_SYSTEM_INVISIBLE;
+      return S_OK;
+    }
     const HRESULT result = standard_->get_accState(child, state);
     // Never read-only, whatever the standard object guesses of an unknown class.
     if (SUCCEEDED(result) && IsSelf(child) && state->vt == VT_I4) state->lVal &= ~STATE_SYSTEM_READONLY;
@@ -99,7 +162,18 @@ class AccessibleText final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
     return standard_->get_accChild(child, object);
   }
-  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override { return standard_->get_accName(child, name); }
+  // The label's caption, as the system names an edit control; never the text.
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (name == nullptr) return E_POINTER;
+    *name = nullptr;
+    if (!IsSelf(child)) return standard_->get_accName(child, name);
+    if (caret_) return S_FALSE;
+    if (!IsWindow(window_)) return CO_E_OBJNOTCONNECTED;
+    const std::wstring label = LabelText(window_);
+    if (label.empty()) return S_FALSE;
+    *name = SysAllocStringLen(label.data(), static_cast<UINT>(label.size()));
+    return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
     return standard_->get_accDescription(child, text);
   }
@@ -117,7 +191,15 @@ class AccessibleText final : public IAccessible {
   }
   HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override { return standard_->accSelect(flags, child); }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override {
-    return standard_->accLocation(left, top, width, height, child);
+    if (!caret_ || !IsSelf(child)) return standard_->accLocation(left, top, width, height, child);
+    if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) return E_POINTER;
+    RECT rect{};
+    if (!CaretRect(window_, rect)) return S_FALSE;
+    *left = rect.left;
+    *top = rect.top;
+    *width = rect.right - rect.left;
+    *height = rect.bottom - rect.top;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
     return standard_->accNavigate(direction, start, end);
@@ -133,18 +215,22 @@ class AccessibleText final : public IAccessible {
 
   HWND window_;
   IAccessible* standard_;  // owned: one reference
+  bool caret_;              // the caret's object rather than the text's
   std::atomic<ULONG> references_{1};
 };
 
 }  // namespace
 
+// The caret is answered here too, since not every system offers a standard
+// object for it.
 LRESULT TextControl::OnGetObject(WPARAM flags, LPARAM object) {
-  if (static_cast<LONG>(object) != OBJID_CLIENT) return DefWindowProcW(window_, WM_GETOBJECT, flags, object);
+  const auto id = static_cast<LONG>(object);
+  if (id != OBJID_CLIENT && id != OBJID_CARET) return DefWindowProcW(window_, WM_GETOBJECT, flags, object);
   IAccessible* standard = nullptr;
   if (FAILED(CreateStdAccessibleObject(window_, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard)))) {
     return DefWindowProcW(window_, WM_GETOBJECT, flags, object);
   }
-  auto* text = new (std::nothrow) AccessibleText(window_, standard);
+  auto* text = new (std::nothrow) AccessibleText(window_, standard, id == OBJID_CARET);
   if (text == nullptr) {
     standard->Release();
     return DefWindowProcW(window_, WM_GETOBJECT, flags, object);

@@ -1,7 +1,6 @@
 #include "host/win32/win32_backend.h"
 
 #include "host/runtime/runtime_error.h"
-#include "host/runtime/text_storage.h"
 #include "host/win32/wide_text.h"
 #include "host/win32/win32_error.h"
 #include "host/win32/win32_window.h"
@@ -39,9 +38,6 @@ bool Win32Backend::PreTranslate(MSG& message) {
 int Win32Backend::Run() {
   MSG message{};
   for (;;) {
-    // Large string blocks are kept through a burst of work, such as the
-    // steps of a conversion, and given back once the program waits.
-    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) TrimTextCache();
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == -1) ThrowLastError("read the message queue");
     if (got == 0) break;

@@ -3,6 +3,7 @@ click, type, use the clipboard and take screenshots. Every call is bounded
 in time; nothing here reaches into the program under test."""
 
 import os
+import signal
 import subprocess
 import time
 from pathlib import Path
@@ -56,15 +57,20 @@ class Clipboard:
         self._file = Path(work) / "clipboard.txt"
         self._server = None
 
-    def offer(self, text):
+    def offer(self, text, selection="clipboard"):
         self.close()
         self._file.write_bytes(text.encode("utf-8"))
         self._server = subprocess.Popen(
-            ["xclip", "-quiet", "-selection", "clipboard", "-t", "UTF8_STRING", "-i", str(self._file)],
+            ["xclip", "-quiet", "-selection", selection, "-t", "UTF8_STRING", "-i", str(self._file)],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        owned = poll(lambda: self._targets().strip() == self.OWN_TARGETS, timeout=5)
+        owned = poll(lambda: self._targets(selection).strip() == self.OWN_TARGETS, timeout=5)
         if not owned:
-            raise DesktopError("xclip did not take the clipboard within 5 s")
+            raise DesktopError(f"xclip did not take the {selection} selection within 5 s")
+
+    def release(self):
+        """Hands the serving xclip to the caller, who ends it."""
+        server, self._server = self._server, None
+        return server
 
     def read(self, timeout=TOOL_TIMEOUT):
         """The clipboard's text, or None when no one offers one."""
@@ -73,8 +79,8 @@ class Clipboard:
             return None
         return result.stdout.decode("utf-8", errors="backslashreplace")
 
-    def _targets(self):
-        result = _run(["xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"])
+    def _targets(self, selection="clipboard"):
+        result = _run(["xclip", "-o", "-selection", selection, "-t", "TARGETS"])
         return result.stdout if result.returncode == 0 else b""
 
     def close(self):
@@ -133,6 +139,28 @@ class Desktop:
         self._xdotool("windowactivate", window)
 
     # Mouse and keyboard.
+
+    def drag(self, window, x1, y1, x2, y2):
+        """Holds the left button from one point of the window to another."""
+        self._xdotool("mousemove", "--window", window, str(x1), str(y1), "mousedown", "1",
+                      "mousemove", "--window", window, str((x1 + x2) // 2), str(y1),
+                      "mousemove", "--window", window, str(x2), str(y2), "mouseup", "1")
+
+    def middle_click(self, window, x, y):
+        self._xdotool("mousemove", "--window", window, str(x), str(y), "click", "2")
+
+    def offer_primary(self, text):
+        """Puts `text` on the primary selection, served by xclip until the
+        next offer of any kind."""
+        self.clipboard.offer(text, selection="primary")
+
+    def silent_clipboard_owner(self, text):
+        """A program that takes the clipboard and then never answers: xclip,
+        stopped once it owns it. The caller continues and ends it."""
+        self.clipboard.offer(text)
+        owner = self.clipboard.release()
+        owner.send_signal(signal.SIGSTOP)
+        return owner
 
     def click(self, window, x, y, count=1):
         """Clicks the left button at (x, y) of the window's client area;

@@ -11,6 +11,7 @@ import time
 from pathlib import Path
 
 from cases import CONVERSIONS, KEYBOARD_INPUT, readable
+from conventions import check_conventions
 from desktop import Desktop, DesktopError, poll, program_environment
 from layout import Layout
 from results import Results
@@ -40,14 +41,16 @@ ONE_CONVERSION = "nested object"
 class Program:
     """The program under test, started and ended by its own process id."""
 
-    def __init__(self, path, log_path):
+    def __init__(self, path, log_path, environment=None):
+        self.path = path
         self._path = path
         self._log_path = log_path
+        self._environment = environment or {}
         self._process = None
 
     def start(self):
         with open(self._log_path, "ab") as log:
-            self._process = subprocess.Popen([self._path], env=program_environment(),
+            self._process = subprocess.Popen([self._path], env={**program_environment(), **self._environment},
                                              stdout=log, stderr=subprocess.STDOUT)
 
     def running(self):
@@ -294,6 +297,7 @@ class Session:
             if not self.layout_only:
                 self.check_keyboard()
                 self.check_conversions()
+                check_conventions(self)
             layout.check_resizing()
             self.check_close()
             print(f"largest edge error of the passing layout checks: {layout.worst} px")

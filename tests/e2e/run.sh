@@ -127,4 +127,26 @@ for size in "${TITLE_FONT_SIZES[@]}"; do
     sleep 0.1
   done
 done
+
+# A screen reader's view, on a session bus of this run's own, on which the
+# accessibility bus starts as a desktop session starts it; not part of the
+# quick check.
+if [ ${#convert_one[@]} -gt 0 ]; then
+  exit "$status"
+fi
+echo "== accessibility, as a screen reader reads the program"
+if start_window_manager "${TITLE_FONT_SIZES[0]}"; then
+  run_status=0
+  timeout 180 dbus-run-session -- /usr/bin/python3 "$HERE/accessibility.py" --program "$program" --dpi "$DPI" \
+    --artifacts "$artifacts" --work "$work" 2>"$artifacts/accessibility-bus.log" || run_status=$?
+  [ "$run_status" -eq 124 ] && echo "the accessibility run took longer than 180 s"
+  if [ "$run_status" -ne 0 ]; then
+    status=$run_status
+    tail -n 20 "$artifacts/accessibility-bus.log"
+  fi
+  end_process "$wm_pid"
+  wm_pid=
+else
+  status=1
+fi
 exit "$status"

@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <optional>
@@ -75,6 +77,14 @@ TEST_F(QtWindowTest, WindowHasCaptionAndDesignClientSize) {
   ASSERT_NE(top_, nullptr);
   EXPECT_EQ(top_->windowTitle(), "JSON to readable text converter");
   EXPECT_EQ(top_->size(), DesignPixels({0, 0, 6615, 10890}).size());
+}
+
+TEST_F(QtWindowTest, AWindowAskedFarLargerThanTheScreensStopsAtTheirSize) {
+  ASSERT_NE(top_, nullptr);
+  top_->resize(32767, 32767);
+  const QSize screens = QGuiApplication::primaryScreen()->virtualSize();
+  EXPECT_LE(top_->width(), std::max(screens.width(), DesignPixels({0, 0, 6615, 10890}).width()));
+  EXPECT_LE(top_->height(), std::max(screens.height(), DesignPixels({0, 0, 6615, 10890}).height()));
 }
 
 TEST_F(QtWindowTest, ControlsHaveTheirCaptionsAndFixedControlsTheirDesignPlaces) {

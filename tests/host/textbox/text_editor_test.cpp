@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 namespace host {
 namespace {
 
 // A window system that records what the engine asks of it.
-class FakeSurface final : public TextBoxSurface {
+class FakeSurface : public TextBoxSurface {
  public:
   std::size_t PageLines() const override { return 10; }
   void ScrollBy(std::ptrdiff_t lines, double pixels) override {
@@ -22,9 +23,18 @@ class FakeSurface final : public TextBoxSurface {
     clipboard = String(text);
     return true;
   }
-  std::optional<String> ReadClipboard() override { return clipboard; }
+  std::optional<String> ReadClipboard(Clipboard which) override {
+    return which == Clipboard::kPrimary ? primary : clipboard;
+  }
+  bool HasPrimary() const override { return has_primary; }
+  void PasteRefused(std::size_t units) override { refused = units; }
+  void OfferPrimary() override { ++offers; }
 
   std::optional<String> clipboard;
+  std::optional<String> primary;
+  bool has_primary = true;
+  int offers = 0;
+  std::optional<std::size_t> refused;
   bool clipboard_works = true;
   std::ptrdiff_t scrolled_lines = 0;
   double scrolled_pixels = 0;
@@ -119,6 +129,12 @@ TEST(TextEditor, ClicksInASeriesSelectCharactersWordsAndLines) {
     EXPECT_EQ(box.document.Anchor(), test.anchor) << test.name;
     EXPECT_EQ(box.document.Caret(), test.caret) << test.name;
   }
+  // A key between two clicks parts them, whatever the system counted.
+  Editor box(kLinux, kText);
+  box.editor.Press({.position = 7, .time_ms = 0}, {});
+  box.editor.PressKey(Key::kEnd, {});
+  box.editor.Press({.position = 7, .time_ms = 100, .clicks = 2}, {});
+  EXPECT_EQ(box.document.Anchor(), box.document.Caret());
 }
 
 TEST(TextEditor, DraggingGrowsTheSelectionByWhatThePressSelected) {
@@ -171,6 +187,36 @@ TEST(TextEditor, TheClipboardCarriesLineBreaksByThePlatformsConvention) {
   box.editor.Run(Command::kSelectAll);
   box.editor.Run(Command::kCut);
   EXPECT_EQ(box.document.Text(), u"keep") << "what could not be copied is not deleted";
+}
+
+TEST(TextEditor, ASelectionIsOfferedAsPrimaryAndTheMiddleButtonPastesIt) {
+  Editor box(kLinux, u"alpha beta");
+  box.editor.SelectionChanged();
+  EXPECT_EQ(box.surface.offers, 0) << "nothing selected, nothing offered";
+  box.document.SetSelection(0, 5);
+  box.editor.SelectionChanged();
+  EXPECT_EQ(box.surface.offers, 1);
+  box.surface.primary = String(u"X\nY");
+  box.editor.PastePrimaryAt(6);
+  EXPECT_EQ(box.document.Text(), u"alpha X\r\nYbeta");
+  box.surface.has_primary = false;  // Windows, or Wayland without the protocol
+  box.editor.PastePrimaryAt(0);
+  box.editor.SelectionChanged();
+  EXPECT_EQ(box.document.Text(), u"alpha X\r\nYbeta");
+  EXPECT_EQ(box.surface.offers, 1);
+}
+
+TEST(TextEditor, APasteThatDoesNotFitIsRefusedAndTheTextKept) {
+  struct Exhausted final : FakeSurface {
+    std::optional<String> ReadClipboard(Clipboard) override { throw std::bad_alloc(); }
+  };
+  TextDocument document;
+  document.ReplaceAll(u"kept");
+  Exhausted surface;
+  TextEditor editor(document, surface, kLinux);
+  editor.Run(Command::kPaste);
+  EXPECT_EQ(document.Text(), u"kept");
+  EXPECT_EQ(surface.refused, 0u);
 }
 
 TEST(TextEditor, TheContextMenuOffersWhatApplies) {

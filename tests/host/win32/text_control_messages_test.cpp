@@ -228,7 +228,7 @@ class RefusedPasteTest : public TextControlTest {
 TEST_F(RefusedPasteTest, APasteMemoryCannotHoldIsRefusedAndToldWithItsSize) {
   Put(u"kept");
   Select(4, 4);
-  const String clipboard((std::size_t{8} << 20) - 1, u'x');  // 16 MB with the NUL
+  const String clipboard(std::size_t{8} << 20, u'x');  // 16 MB
   ASSERT_TRUE(PutClipboard(clipboard));
   notifications_.clear();
   notifications_.reserve(16);  // what the test notes while memory is short

@@ -1,14 +1,13 @@
 // The vector kernels, written once over a register type. Included by
-// text_kernels_sse2.cpp and text_kernels_avx2.cpp inside an unnamed
-// namespace, so every instantiation stays in that file; each defines
-// QUILLFEN_KERNEL first, the instruction set its functions are built for.
-// Not a header to include elsewhere.
+// kernels_sse2.cpp and kernels_avx2.cpp inside an unnamed namespace, so
+// every instantiation stays in that file; each defines QUILLFEN_KERNEL
+// first, the instruction set its functions are built for. Not a header to
+// include elsewhere.
 //
-// V gives: Reg, kLanes (units per register), Load, Store, Stream (a store
-// around the cache, to an aligned address), Fence (orders those stores),
-// Prefetch, Splat, Equal, Or, And, Sub, Mask (one bit per byte, so two per
-// unit), Zero, Sum (of the 16-bit lanes), and for the ASCII loops kBytes
-// (bytes per register), NonAsciiBytes, Widen, Narrow and IsAscii.
+// V gives: Reg, kLanes (units per register), Load, Store, Prefetch, Splat,
+// Equal, Or, And, Sub, Mask (one bit per byte, so two per unit), Zero, Sum
+// (of the 16-bit lanes), and for the ASCII loops kBytes (bytes per
+// register), NonAsciiBytes, Widen, Narrow and IsAscii.
 
 // How far ahead of a long scan its lines are asked for. A long text comes
 // from memory at the rate of the loads in flight, and the processor's own
@@ -16,19 +15,21 @@
 inline constexpr std::uintptr_t kPrefetchBytes = 2048;
 inline constexpr std::ptrdiff_t kLineUnits = kCacheLineBytes / sizeof(char16_t);
 
-// Asks for the line `distance` bytes past `at`. Never faults, so it may
+// Asks for the line kPrefetchBytes past `at`. Never faults, so it may
 // point past the end of the text; the address is formed as a number for
 // that reason.
-template <class V, std::uintptr_t distance = kPrefetchBytes>
+template <class V>
 QUILLFEN_KERNEL void PrefetchAhead(const void* at) {
-  V::Prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + distance));
+  V::Prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(at) + kPrefetchBytes));
 }
 
-// The first `unit` in [first, last), read straight on.
+// Four registers are compared at a time: a match is rare, and one test of
+// the four costs less than four.
 template <class V>
-QUILLFEN_KERNEL const char16_t* FindUnitStraight(const char16_t* first, const char16_t* last,
-                                                 typename V::Reg needle, char16_t unit) {
+QUILLFEN_KERNEL const char16_t* FindUnitIn(const char16_t* first, const char16_t* last,
+                                           char16_t unit) {
   constexpr std::ptrdiff_t kLanes = V::kLanes;
+  const auto needle = V::Splat(unit);
   while (last - first >= 4 * kLanes) {
     for (std::ptrdiff_t line = 0; line < 4 * kLanes; line += kLineUnits) {
       PrefetchAhead<V>(first + line);
@@ -46,50 +47,6 @@ QUILLFEN_KERNEL const char16_t* FindUnitStraight(const char16_t* first, const ch
     first += kLanes;
   }
   return tails::FindUnit(first, last, unit);
-}
-
-// A long search reads a stretch of several pages at once, a line of each
-// in turn: the processor's prefetcher follows each page it is reading, so
-// more of the text is on its way from memory at a time than when one page
-// is read after another (a 200 MB search: 15.3 ms, 13.5 with eight pages).
-// For each line read, the same line of the next stretch is asked for,
-// which starts the prefetcher on those pages before the search gets there
-// (13.4 ms, 12.8). A page here is 4 KiB, the span within which the
-// prefetcher follows a stream.
-inline constexpr std::ptrdiff_t kPageUnits = 4096 / sizeof(char16_t);
-inline constexpr std::ptrdiff_t kStretchPages = 8;
-inline constexpr std::ptrdiff_t kStretchUnits = kStretchPages * kPageUnits;
-inline constexpr std::uintptr_t kStretchBytes = kStretchUnits * sizeof(char16_t);
-
-// Whether the stretch from `first` holds the unit.
-template <class V>
-QUILLFEN_KERNEL bool InStretch(const char16_t* first, typename V::Reg needle) {
-  auto found = V::Zero();
-  for (std::ptrdiff_t at = 0; at < kPageUnits; at += kLineUnits) {
-    for (std::ptrdiff_t page = 0; page < kStretchPages; ++page) {
-      const char16_t* line = first + page * kPageUnits + at;
-      PrefetchAhead<V, kStretchBytes>(line);
-      for (std::ptrdiff_t lane = 0; lane < kLineUnits; lane += V::kLanes) {
-        found = V::Or(found, V::Equal(V::Load(line + lane), needle));
-      }
-    }
-  }
-  return V::Mask(found) != 0;
-}
-
-// The first stretch is read straight on, so that a near match costs what it
-// always did; past it, stretches are read as above until one holds the
-// unit, which is then searched straight on, from cache.
-template <class V>
-QUILLFEN_KERNEL const char16_t* FindUnitIn(const char16_t* first, const char16_t* last,
-                                           char16_t unit) {
-  const typename V::Reg needle = V::Splat(unit);
-  const char16_t* const near_end = first + std::min(last - first, kStretchUnits);
-  const char16_t* const near = FindUnitStraight<V>(first, near_end, needle, unit);
-  if (near != near_end) return near;
-  first = near_end;
-  while (last - first >= kStretchUnits && !InStretch<V>(first, needle)) first += kStretchUnits;
-  return FindUnitStraight<V>(first, last, needle, unit);
 }
 
 template <class V>
@@ -190,65 +147,6 @@ QUILLFEN_KERNEL char16_t* ReplaceUnitIntoIn(const char16_t* first, const char16_
   }
 }
 
-// The next block is asked for in this many parts at once, a line of each
-// in turn: the processor's prefetcher follows each part, so more of the
-// block is on its way at a time than when it is asked for straight on (a
-// brace step over 200 MB: 25.0 ms, 24.2 in four parts; two or eight parts
-// were slower).
-inline constexpr std::size_t kNextParts = 4;
-
-// Asks for the line `index` of a block read in kNextParts parts of
-// `part_bytes` each.
-template <class V>
-QUILLFEN_KERNEL void AskForLine(std::uintptr_t block, std::size_t part_bytes, std::size_t index) {
-  V::Prefetch(reinterpret_cast<const void*>(block + index % kNextParts * part_bytes +
-                                            index / kNextParts * kCacheLineBytes));
-}
-
-// Whole registers go to aligned addresses of `out` with stores around the
-// cache; the ragged ends are copied plainly. For every line stored, a line
-// of the next block is asked for: a block's writing out and the next
-// block's reading in overlap, as they would not if each waited for the
-// other.
-template <class V>
-QUILLFEN_KERNEL void StreamUnitsIn(const char16_t* in, std::size_t units, char16_t* out,
-                                   const char16_t* next, std::size_t next_units) {
-  constexpr std::ptrdiff_t kLanes = V::kLanes;
-  const char16_t* const end = in + units;
-  const auto misaligned = reinterpret_cast<std::uintptr_t>(out) % V::kBytes;
-  // Units up to the first aligned one; with an odd address, none ever is.
-  std::ptrdiff_t head = end - in;
-  if (misaligned % sizeof(char16_t) == 0) {
-    head = std::min(head, static_cast<std::ptrdiff_t>((V::kBytes - misaligned) % V::kBytes /
-                                                      sizeof(char16_t)));
-  }
-  std::memcpy(out, in, static_cast<std::size_t>(head) * sizeof(char16_t));
-  in += head;
-  out += head;
-  // Addresses are formed as numbers: a part's last line may lie past the
-  // end of the text.
-  const auto next_at = reinterpret_cast<std::uintptr_t>(next);
-  const std::size_t next_lines =
-      (next_units * sizeof(char16_t) + kCacheLineBytes - 1) / kCacheLineBytes;
-  const std::size_t part_bytes = (next_lines + kNextParts - 1) / kNextParts * kCacheLineBytes;
-  std::size_t asked = 0;
-  while (end - in >= kLineUnits) {
-    if (asked < next_lines) AskForLine<V>(next_at, part_bytes, asked++);
-    for (std::ptrdiff_t lane = 0; lane < kLineUnits; lane += kLanes) {
-      V::Stream(out + lane, V::Load(in + lane));
-    }
-    in += kLineUnits;
-    out += kLineUnits;
-  }
-  while (end - in >= kLanes) {
-    V::Stream(out, V::Load(in));
-    in += kLanes;
-    out += kLanes;
-  }
-  std::memcpy(out, in, static_cast<std::size_t>(end - in) * sizeof(char16_t));
-  while (asked < next_lines) AskForLine<V>(next_at, part_bytes, asked++);
-}
-
 template <class V>
 QUILLFEN_KERNEL std::size_t WidenAsciiIn(const char* in, std::size_t size, char16_t* out) {
   std::size_t done = 0;
@@ -306,8 +204,6 @@ constexpr TextKernels KernelsOf() {
       .find_tab_or_surrogate = FindTabOrSurrogateIn<V>,
       .count_unit = CountUnitIn<V>,
       .replace_unit_into = ReplaceUnitIntoIn<V>,
-      .stream_units = StreamUnitsIn<V>,
-      .finish_streaming = V::Fence,
       .widen_ascii = WidenAsciiIn<V>,
       .narrow_ascii = NarrowAsciiIn<V>,
       .ascii_units = AsciiUnitsIn<V>,

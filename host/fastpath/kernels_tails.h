@@ -3,9 +3,9 @@
 // kernels leave behind their last whole block.
 #include <cstddef>
 
-#include "host/runtime/text_kernels.h"
+#include "host/fastpath/kernels.h"
 
-namespace host::kernels::tails {
+namespace host::fast::tails {
 
 inline const char16_t* FindUnit(const char16_t* first, const char16_t* last, char16_t unit) {
   for (; first != last; ++first) {
@@ -52,4 +52,4 @@ inline LineStarts FindLineStarts(const char16_t* text, const char16_t* first, co
   return {count, first};
 }
 
-}  // namespace host::kernels::tails
+}  // namespace host::fast::tails

@@ -1,7 +1,7 @@
 // Every kernel set against plain loops written here, on tables of small
 // cases and on random texts, at every length and offset around the
 // register widths (8 and 16 units, 16 and 32 bytes).
-#include "host/runtime/text_kernels.h"
+#include "host/fastpath/kernels.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace host {
+namespace host::fast {
 namespace {
 
 std::vector<Simd> Levels() {
@@ -186,25 +186,6 @@ TEST_P(TextKernelsTest, ReplacesLikeTheOracleForEveryReplacementLength) {
   }
 }
 
-TEST_P(TextKernelsTest, StreamedCopiesAreExactAtEveryAlignmentAndLength) {
-  // Aligned stores cover the middle, plain copies the ragged ends: each
-  // start offset and length puts the seams somewhere else.
-  std::u16string source(200, u'x');
-  for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<char16_t>(0x100 + i);
-  for (std::size_t offset = 0; offset < 32; ++offset) {
-    for (std::size_t length = 0; length <= 150; ++length) {
-      std::u16string out(offset + length + 16, u'#');
-      kernels().stream_units(source.data() + offset % 3, length, out.data() + offset,
-                             source.data() + length, offset * 7);
-      kernels().finish_streaming();
-      ASSERT_EQ(out.substr(offset, length), source.substr(offset % 3, length))
-          << "offset " << offset << " length " << length;
-      EXPECT_EQ(out.substr(0, offset), std::u16string(offset, u'#'));
-      EXPECT_EQ(out.substr(offset + length), std::u16string(16, u'#'));
-    }
-  }
-}
-
 TEST_P(TextKernelsTest, RandomTextsAtEveryOffsetMatchTheOracle) {
   std::mt19937 random(1414);
   for (int round = 0; round < 300; ++round) {
@@ -333,13 +314,12 @@ TEST_P(TextKernelsTest, LineStartsOfRandomTextsFitAnyRoom) {
 INSTANTIATE_TEST_SUITE_P(Levels, TextKernelsTest, testing::ValuesIn(Levels()),
                          [](const auto& info) { return LevelName(info.param); });
 
-TEST(Simd, TheBestLevelIsSupportedAndAtLeastTheBaseline) {
-  EXPECT_TRUE(Supports(BestSimd()));
+TEST(Simd, TheBestKernelsAreAtLeastTheBaseline) {
   EXPECT_TRUE(Supports(Simd::kScalar));
 #if defined(__SSE2__)
-  EXPECT_NE(BestSimd(), Simd::kScalar);
+  EXPECT_NE(&Kernels(), KernelsFor(Simd::kScalar));
 #endif
 }
 
 }  // namespace
-}  // namespace host
+}  // namespace host::fast

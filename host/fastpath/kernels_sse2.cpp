@@ -1,5 +1,5 @@
 // The kernels with 128-bit registers: the baseline of every x86 build.
-#include "host/runtime/text_kernels.h"
+#include "host/fastpath/kernels.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/runtime/text_kernels_tails.h"
+#include "host/fastpath/kernels_tails.h"
 
 #define QUILLFEN_KERNEL
 
-namespace host::kernels {
+namespace host::fast::kernels {
 namespace {
 
 struct Sse2 {
@@ -22,9 +22,7 @@ struct Sse2 {
 
   static Reg Load(const void* at) { return _mm_loadu_si128(static_cast<const Reg*>(at)); }
   static void Store(void* at, Reg value) { _mm_storeu_si128(static_cast<Reg*>(at), value); }
-  static void Stream(void* at, Reg value) { _mm_stream_si128(static_cast<Reg*>(at), value); }
   static void Prefetch(const void* at) { _mm_prefetch(static_cast<const char*>(at), _MM_HINT_T0); }
-  static void Fence() { _mm_sfence(); }
   static Reg Splat(char16_t unit) { return _mm_set1_epi16(static_cast<short>(unit)); }
   static Reg Zero() { return _mm_setzero_si128(); }
   static Reg Equal(Reg a, Reg b) { return _mm_cmpeq_epi16(a, b); }
@@ -61,13 +59,13 @@ struct Sse2 {
   }
 };
 
-#include "host/runtime/text_kernels_vector.h"
+#include "host/fastpath/kernels_vector.h"
 
 }  // namespace
 
 extern constinit const TextKernels kSse2 = KernelsOf<Sse2>();
 
-}  // namespace host::kernels
+}  // namespace host::fast::kernels
 
 #undef QUILLFEN_KERNEL
 #endif

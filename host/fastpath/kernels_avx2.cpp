@@ -1,7 +1,7 @@
 // The kernels with 256-bit registers, for processors that have AVX2. Only
 // this file's own functions, each marked, are compiled for AVX2: no shared
 // inline function is ever built with instructions an older processor lacks.
-#include "host/runtime/text_kernels.h"
+#include "host/fastpath/kernels.h"
 
 #if QUILLFEN_X86
 #include <immintrin.h>
@@ -10,11 +10,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/runtime/text_kernels_tails.h"
+#include "host/fastpath/kernels_tails.h"
 
 #define QUILLFEN_KERNEL __attribute__((target("avx2")))
 
-namespace host::kernels {
+namespace host::fast::kernels {
 namespace {
 
 struct Avx2 {
@@ -28,13 +28,9 @@ struct Avx2 {
   QUILLFEN_KERNEL static void Store(void* at, Reg value) {
     _mm256_storeu_si256(static_cast<Reg*>(at), value);
   }
-  QUILLFEN_KERNEL static void Stream(void* at, Reg value) {
-    _mm256_stream_si256(static_cast<Reg*>(at), value);
-  }
   QUILLFEN_KERNEL static void Prefetch(const void* at) {
     _mm_prefetch(static_cast<const char*>(at), _MM_HINT_T0);
   }
-  QUILLFEN_KERNEL static void Fence() { _mm_sfence(); }
   QUILLFEN_KERNEL static Reg Splat(char16_t unit) {
     return _mm256_set1_epi16(static_cast<short>(unit));
   }
@@ -83,13 +79,13 @@ struct Avx2 {
   }
 };
 
-#include "host/runtime/text_kernels_vector.h"
+#include "host/fastpath/kernels_vector.h"
 
 }  // namespace
 
 extern constinit const TextKernels kAvx2 = KernelsOf<Avx2>();
 
-}  // namespace host::kernels
+}  // namespace host::fast::kernels
 
 #undef QUILLFEN_KERNEL
 #endif
