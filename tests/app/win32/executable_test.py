@@ -13,7 +13,7 @@ import unittest
 
 EXE = None
 SYSTEM_DLLS = {"comctl32.dll", "gdi32.dll", "imm32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
-               "oleacc.dll", "oleaut32.dll", "user32.dll", "usp10.dll"}
+               "oleacc.dll", "oleaut32.dll", "shlwapi.dll", "user32.dll", "usp10.dll"}
 LARGE_ADDRESS_AWARE = 0x0020
 EXPECTED_STRINGS = {
     "ProductName": "Quillfen", "FileVersion": "1.00", "ProductVersion": "1.00",
