@@ -7,9 +7,7 @@
 namespace host::qt {
 namespace {
 
-// Bounds on what is kept: a screenful of lines many times over, and of one
-// long line the segments of several screens.
-constexpr std::size_t kMaxLines = 512;
+// Of one long line, the shaped segments of several screens are kept.
 constexpr std::size_t kMaxSegmentsPerLine = 64;
 
 }  // namespace
@@ -31,7 +29,7 @@ LineLayouts::Line& LineLayouts::LineFor(std::size_t key, StringView line) {
     found = lines_.end();
   }
   if (found == lines_.end()) {
-    if (lines_.size() >= kMaxLines) lines_.clear();
+    if (lines_.size() >= SegmentPlaces::kKeptLines) lines_.clear();
     found = lines_.emplace(key, std::make_unique<Line>()).first;
     found->second->size = line.size();
   }

@@ -77,8 +77,7 @@ std::unique_ptr<QTextLayout> ShapedSegment::Shape(std::size_t begin, std::size_t
 
 ShapedSegment::Piece ShapedSegment::PieceOf(std::size_t index) const {
   const PlacedRun& placed = runs_[index];
-  return {placed.run.kind, placed.run.begin, placed.run.end, placed.x, placed.width, placed.run.mark,
-          layouts_[index].get()};
+  return {placed.run, placed.x, placed.width, layouts_[index].get()};
 }
 
 bool ShapedSegment::Holds(StringView text, double start_x) const {
@@ -89,34 +88,35 @@ bool ShapedSegment::Holds(StringView text, double start_x) const {
 double ShapedSegment::X(std::size_t offset) const {
   if (runs_.empty()) return 0;
   const Piece piece = PieceOf(RunHolding(runs_, offset));
-  if (piece.kind == Kind::kText) {
-    return piece.x + piece.layout->lineAt(0).cursorToX(static_cast<int>(std::min(offset, piece.end) - piece.begin));
+  if (piece.run.kind == Kind::kText) {
+    const auto cursor = static_cast<int>(std::min(offset, piece.run.end) - piece.run.begin);
+    return piece.x + piece.layout->lineAt(0).cursorToX(cursor);
   }
-  return offset <= piece.begin ? piece.x : piece.x + piece.width;
+  return offset <= piece.run.begin ? piece.x : piece.x + piece.width;
 }
 
 std::size_t ShapedSegment::Nearest(double x) const {
   if (runs_.empty()) return 0;
   const Piece piece = PieceOf(RunUnder(runs_, x));
-  if (piece.kind == Kind::kText) {
+  if (piece.run.kind == Kind::kText) {
     const int cursor = piece.layout->lineAt(0).xToCursor(x - piece.x, QTextLine::CursorBetweenCharacters);
-    return piece.begin + static_cast<std::size_t>(std::max(0, cursor));
+    return piece.run.begin + static_cast<std::size_t>(std::max(0, cursor));
   }
-  return x - piece.x < piece.width / 2 ? piece.begin : piece.end;
+  return x - piece.x < piece.width / 2 ? piece.run.begin : piece.run.end;
 }
 
 void ShapedSegment::SpansOf(const Piece& piece, std::size_t from, std::size_t to,
                             std::vector<std::pair<double, double>>& spans) const {
-  from = std::max(from, piece.begin);
-  to = std::min(to, piece.end);
+  from = std::max(from, piece.run.begin);
+  to = std::min(to, piece.run.end);
   if (from >= to) return;
-  if (piece.kind != Kind::kText || (from == piece.begin && to == piece.end)) {
+  if (piece.run.kind != Kind::kText || (from == piece.run.begin && to == piece.run.end)) {
     spans.emplace_back(piece.x, piece.x + piece.width);
     return;
   }
   const QTextLayout& layout = *piece.layout;
-  const auto first = static_cast<int>(from - piece.begin);
-  const auto last = static_cast<int>(to - piece.begin);
+  const auto first = static_cast<int>(from - piece.run.begin);
+  const auto last = static_cast<int>(to - piece.run.begin);
   if (!HasRightToLeft(layout.text())) {
     const QTextLine line = layout.lineAt(0);
     spans.emplace_back(piece.x + line.cursorToX(first), piece.x + line.cursorToX(last));
@@ -156,9 +156,9 @@ void ShapedSegment::Draw(const Paint& paint) const {
       selected.addRect(QRectF(paint.left + begin, paint.top, end - begin, paint.style.line_height).toAlignedRect());
     }
     if (!spans.empty()) painter.fillPath(selected, paint.palette.highlight());
-    if (piece.kind == Kind::kMark) {
+    if (piece.run.kind == Kind::kMark) {
       DrawMark(paint, piece, !spans.empty());
-    } else if (piece.kind == Kind::kText) {
+    } else if (piece.run.kind == Kind::kText) {
       // Rows keep the font's own baseline whatever fallback fonts a line uses.
       const QPointF origin(left, paint.top + paint.style.ascent - piece.layout->lineAt(0).ascent());
       if (spans.empty()) {
@@ -195,7 +195,8 @@ void ShapedSegment::DrawMark(const Paint& paint, const Piece& piece, bool select
   painter.setBrush(Qt::NoBrush);
   painter.drawRoundedRect(box, kMarkRadius, kMarkRadius);
   painter.setFont(paint.style.mark_font);
-  painter.drawText(box, Qt::AlignCenter, QString::fromLatin1(piece.mark.data(), static_cast<qsizetype>(piece.mark.size())));
+  const std::string_view mark = piece.run.mark;
+  painter.drawText(box, Qt::AlignCenter, QString::fromLatin1(mark.data(), static_cast<qsizetype>(mark.size())));
   painter.restore();
 }
 

@@ -56,13 +56,10 @@ class ShapedSegment {
  private:
   using Kind = LineRun::Kind;
   struct Piece {
-    Kind kind = Kind::kText;
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    double x = 0;
-    double width = 0;
-    std::string_view mark;                 // the name a control character shows
-    const QTextLayout* layout = nullptr;  // text pieces only
+    const LineRun& run;
+    double x;
+    double width;
+    const QTextLayout* layout;  // text runs only
   };
 
   Piece PieceOf(std::size_t index) const;

@@ -1,12 +1,6 @@
 #include "host/textbox/segment_places.h"
 
 namespace host {
-namespace {
-
-constexpr std::size_t kMaxLines = 512;  // a screenful of lines many times over
-
-}  // namespace
-
 SegmentPlaces::Line& SegmentPlaces::LineFor(std::size_t key, StringView line) {
   auto found = lines_.find(key);
   if (found != lines_.end() && found->second.size != line.size()) {
@@ -14,7 +8,7 @@ SegmentPlaces::Line& SegmentPlaces::LineFor(std::size_t key, StringView line) {
     found = lines_.end();
   }
   if (found == lines_.end()) {
-    if (lines_.size() >= kMaxLines) lines_.clear();
+    if (lines_.size() >= kKeptLines) lines_.clear();
     found = lines_.emplace(key, Line{.size = line.size(), .corrections = {}}).first;
   }
   return found->second;

@@ -18,6 +18,9 @@ namespace host {
 /// checked against its size on every use.
 class SegmentPlaces {
  public:
+  /// Lines whose places are kept: a screenful many times over.
+  static constexpr std::size_t kKeptLines = 512;
+
   SegmentPlaces(LineGeometry& geometry, CutRules rules) : geometry_(geometry), rules_(rules) {}
 
   const CutRules& Rules() const { return rules_; }

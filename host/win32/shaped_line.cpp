@@ -63,27 +63,21 @@ int ShapedLine::Shape(HDC dc, const Fonts& fonts, StringView text, const LineRun
 
 ShapedLine::Piece ShapedLine::PieceOf(std::size_t index) const {
   const PlacedRun& placed = runs_[index];
-  return {placed.run.kind,
-          placed.run.begin,
-          placed.run.end,
-          static_cast<int>(placed.x),
-          static_cast<int>(placed.width),
-          placed.run.mark,
-          analyses_[index]};
+  return {placed.run, static_cast<int>(placed.x), static_cast<int>(placed.width), analyses_[index]};
 }
 
 int ShapedLine::X(std::size_t offset) const {
   if (runs_.empty()) return 0;
   offset = std::min(offset, size_);
   const Piece piece = PieceOf(RunHolding(runs_, offset));
-  if (piece.analysis == nullptr) return offset <= piece.begin ? piece.x : piece.x + piece.width;
+  if (piece.analysis == nullptr) return offset <= piece.run.begin ? piece.x : piece.x + piece.width;
   // Before a character its leading edge, at the end the last one's trailing
   // edge: where a right-to-left run puts them is the processor's to say.
   int x = 0;
-  if (offset < piece.end) {
-    ScriptStringCPtoX(piece.analysis, static_cast<int>(offset - piece.begin), FALSE, &x);
+  if (offset < piece.run.end) {
+    ScriptStringCPtoX(piece.analysis, static_cast<int>(offset - piece.run.begin), FALSE, &x);
   } else {
-    ScriptStringCPtoX(piece.analysis, static_cast<int>(piece.end - piece.begin) - 1, TRUE, &x);
+    ScriptStringCPtoX(piece.analysis, static_cast<int>(piece.run.end - piece.run.begin) - 1, TRUE, &x);
   }
   return piece.x + x;
 }
@@ -91,24 +85,26 @@ int ShapedLine::X(std::size_t offset) const {
 std::size_t ShapedLine::Nearest(int x) const {
   if (runs_.empty()) return 0;
   const Piece piece = PieceOf(RunUnder(runs_, x));
-  if (piece.kind != Kind::kText || piece.analysis == nullptr) {
-    return x - piece.x < piece.width / 2 ? piece.begin : piece.end;
+  if (piece.run.kind != Kind::kText || piece.analysis == nullptr) {
+    return x - piece.x < piece.width / 2 ? piece.run.begin : piece.run.end;
   }
   int character = 0;
   int trailing = 0;
   ScriptStringXtoCP(piece.analysis, x - piece.x, &character, &trailing);
-  const auto length = static_cast<int>(piece.end - piece.begin);
+  const auto length = static_cast<int>(piece.run.end - piece.run.begin);
   auto position = static_cast<std::size_t>(std::clamp(character + trailing, 0, length));
-  while (!IsClusterBoundary(piece.begin + position)) --position;
-  return piece.begin + position;
+  while (!IsClusterBoundary(piece.run.begin + position)) --position;
+  return piece.run.begin + position;
 }
 
 bool ShapedLine::IsClusterBoundary(std::size_t offset) const {
   if (offset == 0 || offset >= size_) return true;
   const Piece piece = PieceOf(RunHolding(runs_, offset));
-  if (offset == piece.begin || piece.analysis == nullptr) return offset == piece.begin || offset == piece.end;
+  if (offset == piece.run.begin || piece.analysis == nullptr) {
+    return offset == piece.run.begin || offset == piece.run.end;
+  }
   const SCRIPT_LOGATTR* attributes = ScriptString_pLogAttr(piece.analysis);
-  return attributes == nullptr || attributes[offset - piece.begin].fCharStop;
+  return attributes == nullptr || attributes[offset - piece.run.begin].fCharStop;
 }
 
 void ShapedLine::Draw(HDC dc, int left, int top, std::size_t selected_from, std::size_t selected_to,
@@ -117,19 +113,19 @@ void ShapedLine::Draw(HDC dc, int left, int top, std::size_t selected_from, std:
   SetBkMode(dc, TRANSPARENT);
   for (std::size_t index = 0; index < runs_.size(); ++index) {
     const Piece piece = PieceOf(index);
-    const std::size_t from = std::clamp(selected_from, piece.begin, piece.end);
-    const std::size_t to = std::clamp(selected_to, piece.begin, piece.end);
+    const std::size_t from = std::clamp(selected_from, piece.run.begin, piece.run.end);
+    const std::size_t to = std::clamp(selected_to, piece.run.begin, piece.run.end);
     const RECT cell{left + piece.x, top, left + piece.x + piece.width, top + style.line_height};
-    if (piece.kind == Kind::kMark) {
-      PaintMark(dc, piece.mark, cell, from < to, style);
-    } else if (piece.kind == Kind::kTab || piece.analysis == nullptr) {
+    if (piece.run.kind == Kind::kMark) {
+      PaintMark(dc, piece.run.mark, cell, from < to, style);
+    } else if (piece.run.kind == Kind::kTab || piece.analysis == nullptr) {
       if (from < to) FillSolid(dc, cell, style.selected_background);
     } else {
       // The processor draws the selection itself, glyph by glyph in visual
       // order, in the system's selection colours.
       SetTextColor(dc, style.text);
-      const int first = from < to ? static_cast<int>(from - piece.begin) : 0;
-      const int last = from < to ? static_cast<int>(to - piece.begin) : 0;
+      const int first = from < to ? static_cast<int>(from - piece.run.begin) : 0;
+      const int last = from < to ? static_cast<int>(to - piece.run.begin) : 0;
       ScriptStringOut(piece.analysis, left + piece.x, top, 0, nullptr, first, last, FALSE);
     }
   }

@@ -51,13 +51,10 @@ class ShapedLine {
  private:
   using Kind = LineRun::Kind;
   struct Piece {
-    Kind kind = Kind::kText;
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    int x = 0;
-    int width = 0;
-    std::string_view mark;
-    SCRIPT_STRING_ANALYSIS analysis = nullptr;  // text pieces shaped
+    const LineRun& run;
+    int x;
+    int width;
+    SCRIPT_STRING_ANALYSIS analysis;  // text runs shaped
   };
 
   Piece PieceOf(std::size_t index) const;
