@@ -41,7 +41,8 @@ void TextPainter::PaintLine(std::size_t line, double top) {
   LineLayouts& layouts = view_.Layouts();
 
   const std::optional<double> end = layouts.ForVisible(
-      start, text, visible_left, visible_right, [&](const ShapedSegment& segment, std::size_t begin, double x) {
+      start, text, visible_left, visible_right,
+      [&](const ShapedSegment& segment, std::size_t run, std::size_t begin, double x) {
         const std::size_t from = std::clamp(selection_.begin, start + begin, start + begin + segment.Size());
         const std::size_t to = std::clamp(selection_.end, start + begin, start + begin + segment.Size());
         segment.Draw({.painter = painter_,
@@ -52,7 +53,8 @@ void TextPainter::PaintLine(std::size_t line, double top) {
                       .visible_left = 0,
                       .visible_right = static_cast<double>(view_.viewport()->width()),
                       .selected_from = from - start - begin,
-                      .selected_to = to - start - begin});
+                      .selected_to = to - start - begin},
+                     run);
       });
   view_.NoteLineWidth(layouts.Width(start, text));
   if (end) {

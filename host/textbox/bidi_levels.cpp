@@ -443,4 +443,27 @@ std::vector<std::size_t> VisualOrder(const std::vector<std::uint8_t>& levels) {
   return order;
 }
 
+std::vector<double> ReorderedX(const std::vector<LevelRun>& runs) {
+  std::vector<double> xs;
+  std::uint8_t highest = 0;
+  for (const LevelRun& run : runs) {
+    xs.push_back(run.x);
+    highest = std::max(highest, run.level);
+  }
+  for (std::uint8_t level = highest; level >= 1; --level) {
+    for (std::size_t i = 0; i < runs.size();) {
+      if (runs[i].level < level) {
+        ++i;
+        continue;
+      }
+      std::size_t end = i;
+      while (end < runs.size() && runs[end].level >= level) ++end;
+      const double mirror = runs[i].x + runs[end - 1].x + runs[end - 1].width;
+      for (std::size_t k = i; k < end; ++k) xs[k] = mirror - xs[k] - runs[k].width;
+      i = end;
+    }
+  }
+  return xs;
+}
+
 }  // namespace host

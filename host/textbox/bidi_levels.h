@@ -26,4 +26,16 @@ std::vector<std::uint8_t> BidiLevels(StringView text);
 /// The positions of `levels` in visual order, left to right (rule L2).
 std::vector<std::size_t> VisualOrder(const std::vector<std::uint8_t>& levels);
 
+/// A run of one level, at its x in reading order.
+struct LevelRun {
+  std::uint8_t level = 0;
+  double x = 0;
+  double width = 0;
+};
+
+/// Where each of `runs` (in reading order, side by side) stands once
+/// reordered (rule L2): every stretch of runs at a level or above is
+/// mirrored within the space it takes, from the highest level down.
+std::vector<double> ReorderedX(const std::vector<LevelRun>& runs);
+
 }  // namespace host

@@ -1,6 +1,20 @@
 #include "host/textbox/segment_places.h"
 
+#include <algorithm>
+
+#include "host/textbox/bidi_levels.h"
+
 namespace host {
+namespace {
+
+// Stretches of one line whose levels are kept: several screens.
+constexpr std::size_t kKeptStretches = 8;
+// Below this unit no character is right to left, so a stretch without one
+// is all at the paragraph's level.
+constexpr char16_t kFirstRightToLeft = 0x0590;
+
+}  // namespace
+
 SegmentPlaces::Line& SegmentPlaces::LineFor(std::size_t key, StringView line) {
   auto found = lines_.find(key);
   if (found != lines_.end() && found->second.size != line.size()) {
@@ -9,7 +23,7 @@ SegmentPlaces::Line& SegmentPlaces::LineFor(std::size_t key, StringView line) {
   }
   if (found == lines_.end()) {
     if (lines_.size() >= kKeptLines) lines_.clear();
-    found = lines_.emplace(key, Line{.size = line.size(), .corrections = {}}).first;
+    found = lines_.emplace(key, Line{.size = line.size(), .corrections = {}, .levels = {}}).first;
   }
   return found->second;
 }
@@ -38,6 +52,41 @@ void SegmentPlaces::NoteWidth(std::size_t key, StringView line, std::size_t inde
   if (CutSegmentCount(line.size()) == 1) return;
   const double estimate = geometry_.X(key, line, Start(line, index + 1)) - geometry_.X(key, line, Start(line, index));
   LineFor(key, line).corrections[index] = width - estimate;
+}
+
+const std::vector<std::uint8_t>& SegmentPlaces::StretchLevels(Line& entry, StringView line, std::size_t stretch) {
+  auto found = entry.levels.find(stretch);
+  if (found != entry.levels.end()) return found->second;
+  if (entry.levels.size() >= kKeptStretches) entry.levels.clear();
+  const std::size_t begin = Start(line, stretch * kLevelSegments);
+  const StringView text = line.substr(begin, Start(line, (stretch + 1) * kLevelSegments) - begin);
+  const bool plain = std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < kFirstRightToLeft; });
+  return entry.levels.emplace(stretch, plain ? std::vector<std::uint8_t>() : BidiLevels(text)).first->second;
+}
+
+Levels SegmentPlaces::LevelsOf(std::size_t key, StringView line, std::size_t index) {
+  const std::size_t stretch = index / kLevelSegments;
+  const std::vector<std::uint8_t>& levels = StretchLevels(LineFor(key, line), line, stretch);
+  if (levels.empty()) return {};
+  const std::size_t base = Start(line, stretch * kLevelSegments);
+  const std::size_t begin = Start(line, index);
+  return Levels(levels).subspan(begin - base, Start(line, index + 1) - begin);
+}
+
+bool SegmentPlaces::Crosses(std::size_t key, StringView line, std::size_t index) {
+  if (index % kLevelSegments == 0 || index >= CutSegmentCount(line.size())) return false;
+  const std::size_t stretch = index / kLevelSegments;
+  const std::vector<std::uint8_t>& levels = StretchLevels(LineFor(key, line), line, stretch);
+  if (levels.empty()) return false;
+  const std::size_t at = Start(line, index) - Start(line, stretch * kLevelSegments);
+  return levels[at - 1] > 0 && levels[at] > 0;
+}
+
+std::pair<std::size_t, std::size_t> SegmentPlaces::Reach(std::size_t key, StringView line, std::size_t first,
+                                                        std::size_t last) {
+  while (Crosses(key, line, first)) --first;
+  while (Crosses(key, line, last + 1)) ++last;
+  return {first, last};
 }
 
 void SegmentPlaces::Invalidate(std::size_t position) {
