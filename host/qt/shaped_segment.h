@@ -9,6 +9,7 @@
 #include "host/qt/text_style.h"
 #include "host/runtime/string.h"
 #include "host/textbox/control_marks.h"
+#include "host/textbox/line_layout.h"
 
 class QPainter;
 
@@ -20,26 +21,22 @@ namespace host::qt {
 /// the next stop. Where each run stands on the line is the line's own
 /// business (bidi reordering). Offsets are in units from the segment's
 /// start.
-class ShapedSegment {
+class ShapedSegment : public ShapedRuns {
  public:
   /// `start_x` is where the segment starts in its line, for the tab stops;
   /// `levels` splits its text into runs of one bidi level.
   ShapedSegment(StringView text, const TextStyle& style, double start_x, Levels levels);
   ShapedSegment(const ShapedSegment&) = delete;
   ShapedSegment& operator=(const ShapedSegment&) = delete;
-  ~ShapedSegment();
+  ~ShapedSegment() override;
 
   /// Whether this is the layout of `text` starting at `start_x`.
   bool Holds(StringView text, double start_x) const;
   std::size_t Size() const { return static_cast<std::size_t>(text_.size()); }
-  double Width() const { return width_; }
-  /// The runs in reading order, at their x in that order.
-  const std::vector<PlacedRun>& Runs() const { return runs_; }
-
-  /// Where the caret stands before `offset`, from the left edge of `run`.
-  double X(std::size_t run, std::size_t offset) const;
-  /// The cluster boundary in `run` nearest to `x` from its left edge.
-  std::size_t Nearest(std::size_t run, double x) const;
+  double Width() const override { return width_; }
+  const std::vector<PlacedRun>& Runs() const override { return runs_; }
+  double X(std::size_t run, std::size_t offset) const override;
+  std::size_t Nearest(std::size_t run, double x) const override;
 
   struct Paint {
     QPainter& painter;

@@ -8,14 +8,11 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextLayout>
-#include <map>
 #include <memory>
 #include <vector>
 
-#include "host/qt/line_layouts.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
-#include "host/textbox/bidi_levels.h"
 
 namespace host::qt {
 namespace {
@@ -213,62 +210,6 @@ TEST_F(ShapedTextTest, TheMiddleOfALongLineIsPaintedAndHitAsTheToolkitLaysItOut)
   for (int at = static_cast<int>(std::ceil(x)); at < kWidth; at += 3) {
     EXPECT_EQ(box_->PositionAt(QPoint(at, middle)), from + static_cast<std::size_t>(line.xToCursor(at - x)))
         << "at x " << at;
-  }
-}
-
-// A line long enough to be cut into segments reads in the order the
-// bidirectional algorithm gives the whole line, whatever the cuts: minified
-// JSON whose keys are Arabic is one right-to-left stretch from the first key
-// to the last value, so the last pair stands right after the brace.
-TEST_F(ShapedTextTest, LongLinesReadInTheOrderOfTheWholeLine) {
-  struct LongCase {
-    const char* name;
-    String text;
-  };
-  String json = u"{";
-  String words;
-  for (int i = 0; i < 300; ++i) {
-    const String number = ToString(QString::number(i));
-    if (i > 0) json += u",";
-    json.append(u"\"\u0645\u0641\u062A\u0627\u062D").append(number).append(u"\":").append(number);
-    words.append(i % 7 == 0 ? u"word" : u"\u0643\u0644\u0645\u0629").append(number).append(u" ");
-  }
-  json += u"}";
-  for (const LongCase& test : {LongCase{"JSON with Arabic keys", json}, LongCase{"Arabic and Latin words", words}}) {
-    ASSERT_GT(test.text.size(), 2 * kCutUnits) << test.name;
-    box_->ReplaceAll(test.text);
-    struct Shown {
-      std::size_t begin, end;
-      double x, width;
-      bool right_to_left;
-    };
-    // A screen at a time, as painting asks: each run stands in the same
-    // place whichever screen shows it.
-    std::map<std::size_t, Shown> runs;
-    const double width = box_->Layouts().Width(0, test.text);
-    for (double left = 0; left < width; left += kWidth) {
-      box_->Layouts().ForVisible(0, test.text, left, left + kWidth,
-                                 [&](const ShapedSegment& segment, std::size_t run, std::size_t begin, double x) {
-                                   const PlacedRun& placed = segment.Runs()[run];
-                                   const Shown at{begin + placed.run.begin, begin + placed.run.end, x, placed.width,
-                                                  (placed.run.level & 1) != 0};
-                                   const auto [known, added] = runs.emplace(at.begin, at);
-                                   EXPECT_NEAR(known->second.x, x, 0.01) << test.name << " at " << at.begin;
-                                 });
-    }
-    std::vector<Shown> shown;
-    for (const auto& [begin, run] : runs) shown.push_back(run);
-    std::sort(shown.begin(), shown.end(), [](const Shown& a, const Shown& b) { return a.x < b.x; });
-    std::vector<std::size_t> seen;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-      if (i > 0) {
-        EXPECT_NEAR(shown[i].x, shown[i - 1].x + shown[i - 1].width, 0.01) << test.name << ": gap or overlap";
-      }
-      for (std::size_t k = 0; k < shown[i].end - shown[i].begin; ++k) {
-        seen.push_back(shown[i].right_to_left ? shown[i].end - 1 - k : shown[i].begin + k);
-      }
-    }
-    EXPECT_EQ(seen, VisualOrder(BidiLevels(test.text))) << test.name;
   }
 }
 
