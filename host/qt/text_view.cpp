@@ -80,7 +80,8 @@ void TextView::UpdateMetrics() {
   layouts_ = std::make_unique<LineLayout>(document_.Geometry(), kScriptCuts,
                                           [this](StringView text, double start_x, Levels levels) {
                                             return std::make_unique<ShapedSegment>(text, style_, start_x, levels);
-                                          });
+                                          },
+                                          kConventions);
   UpdateScrollBars();
   viewport()->update();
 }

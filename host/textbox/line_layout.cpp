@@ -15,8 +15,8 @@ constexpr std::size_t kMaxSegmentsPerLine = 4 * SegmentPlaces::kLevelSegments;
 
 }  // namespace
 
-LineLayout::LineLayout(LineGeometry& geometry, CutRules rules, ShapeRuns shape, bool whole_pixels)
-    : places_(geometry, rules), shape_(std::move(shape)), whole_pixels_(whole_pixels) {}
+LineLayout::LineLayout(LineGeometry& geometry, CutRules rules, ShapeRuns shape, const TextBoxConventions& conventions)
+    : places_(geometry, rules), shape_(std::move(shape)), conventions_(conventions) {}
 
 LineLayout::~LineLayout() = default;
 
@@ -35,7 +35,7 @@ LineLayout::Line& LineLayout::LineFor(std::size_t key, StringView line) {
 
 double LineLayout::StartX(std::size_t key, StringView line, std::size_t index) {
   const double x = places_.StartX(key, line, index);
-  return whole_pixels_ ? std::round(x) : x;
+  return conventions_.whole_pixels ? std::round(x) : x;
 }
 
 const ShapedRuns& LineLayout::Shaped(Line& entry, std::size_t key, StringView line, std::size_t index) {
@@ -78,28 +78,23 @@ double LineLayout::X(std::size_t key, StringView line, std::size_t offset) {
   const std::size_t begin = places_.Start(line, index);
   for (const ShownRun& shown : LayOut(entry, key, line, index, index)) {
     if (shown.segment != index) continue;
-    // Where a right-to-left run starts, the caret stands at the end of the
-    // run before it, as the toolkits' own layouts put it.
-    const std::vector<PlacedRun>& runs = shown.shaped.Runs();
-    std::size_t holding = RunHolding(runs, offset - begin);
-    if (holding > 0 && runs[holding].run.begin == offset - begin && (runs[holding].run.level & 1) != 0) --holding;
-    if (shown.run == holding) return shown.x + shown.shaped.X(shown.run, offset - begin);
+    if (shown.run == RunHolding(shown.shaped.Runs(), offset - begin)) {
+      return shown.x + shown.shaped.X(shown.run, offset - begin);
+    }
   }
   return StartX(key, line, index);
 }
 
 std::size_t LineLayout::Nearest(std::size_t key, StringView line, double x) {
-  // Beside the line, as in the toolkits' own boxes, the caret goes to the
-  // line's start or end, whatever direction the text there reads in.
-  if (x <= 0) return 0;
-  if (x >= Width(key, line)) return line.size();
   Line& entry = LineFor(key, line);
   const std::size_t index = places_.SegmentAtX(key, line, x);
   const ShownRun* nearest = nullptr;
   double distance = 0;
   const std::vector<ShownRun> shown = LayOut(entry, key, line, index, index);
   for (const ShownRun& run : shown) {
-    const double away = x < run.x ? run.x - x : std::max(0.0, x - run.x - run.Placed().width);
+    // A run holds the x from its left edge up to, not with, its right edge.
+    const double right = run.x + run.Placed().width;
+    const double away = x < run.x ? run.x - x : x >= right ? x - right : -1;
     if (nearest == nullptr || away < distance) {
       nearest = &run;
       distance = away;

@@ -10,6 +10,7 @@
 #include "host/textbox/control_marks.h"
 #include "host/textbox/line_geometry.h"
 #include "host/textbox/segment_places.h"
+#include "host/textbox/text_box_surface.h"
 
 namespace host {
 
@@ -49,9 +50,8 @@ struct ShownRun {
 /// against its size on every use.
 class LineLayout {
  public:
-  /// With `whole_pixels`, segments start on whole pixels, for a surface
-  /// that draws at whole pixels only.
-  LineLayout(LineGeometry& geometry, CutRules rules, ShapeRuns shape, bool whole_pixels = false);
+  /// `conventions` says whether segments start on whole pixels.
+  LineLayout(LineGeometry& geometry, CutRules rules, ShapeRuns shape, const TextBoxConventions& conventions);
   ~LineLayout();
 
   /// The caret x of `offset` in the line.
@@ -73,7 +73,9 @@ class LineLayout {
   /// that shapes it again to draw needs.
   std::size_t Start(StringView line, std::size_t index) const { return places_.Start(line, index); }
   double StartX(std::size_t key, StringView line, std::size_t index);
-  Levels LevelsOf(std::size_t key, StringView line, std::size_t index) { return places_.LevelsOf(key, line, index); }
+  std::vector<std::uint8_t> LevelsOf(std::size_t key, StringView line, std::size_t index) {
+    return places_.LevelsOf(key, line, index);
+  }
 
   /// Drops what an edit at `position` may have made stale.
   void Invalidate(std::size_t position);
@@ -96,7 +98,7 @@ class LineLayout {
 
   SegmentPlaces places_;
   ShapeRuns shape_;
-  bool whole_pixels_;
+  const TextBoxConventions& conventions_;
   std::unordered_map<std::size_t, Line> lines_;
 };
 

@@ -64,13 +64,30 @@ const std::vector<std::uint8_t>& SegmentPlaces::StretchLevels(Line& entry, Strin
   return entry.levels.emplace(stretch, plain ? std::vector<std::uint8_t>() : BidiLevels(text)).first->second;
 }
 
-Levels SegmentPlaces::LevelsOf(std::size_t key, StringView line, std::size_t index) {
+std::vector<std::uint8_t> SegmentPlaces::LevelsOf(std::size_t key, StringView line, std::size_t index) {
   const std::size_t stretch = index / kLevelSegments;
   const std::vector<std::uint8_t>& levels = StretchLevels(LineFor(key, line), line, stretch);
   if (levels.empty()) return {};
   const std::size_t base = Start(line, stretch * kLevelSegments);
-  const std::size_t begin = Start(line, index);
-  return Levels(levels).subspan(begin - base, Start(line, index + 1) - begin);
+  const auto first = levels.begin() + static_cast<std::ptrdiff_t>(Start(line, index) - base);
+  const auto last = levels.begin() + static_cast<std::ptrdiff_t>(Start(line, index + 1) - base);
+  std::vector<std::uint8_t> told(first, last);
+  // The run that crosses the segment's start reaches to `head`; the one
+  // that crosses its end starts at `tail`. Between them, text is left to
+  // the surface's own ordering.
+  std::size_t head = 0;
+  if (Crosses(key, line, index)) {
+    while (head < told.size() && told[head] > 0) ++head;
+  }
+  std::size_t tail = told.size();
+  if (Crosses(key, line, index + 1)) {
+    while (tail > 0 && told[tail - 1] > 0) --tail;
+  }
+  if (head < tail) {
+    std::fill(told.begin() + static_cast<std::ptrdiff_t>(head), told.begin() + static_cast<std::ptrdiff_t>(tail), 0);
+  }
+  if (std::all_of(told.begin(), told.end(), [](std::uint8_t level) { return level == 0; })) return {};
+  return told;
 }
 
 bool SegmentPlaces::Crosses(std::size_t key, StringView line, std::size_t index) {

@@ -41,8 +41,12 @@ class SegmentPlaces {
   std::size_t SegmentOf(StringView line, std::size_t offset) const { return CutSegmentOf(line, offset, rules_); }
   /// Takes the shaped width of segment `index` in place of its estimate.
   void NoteWidth(std::size_t key, StringView line, std::size_t index, double width);
-  /// The bidi levels of the units of segment `index`.
-  Levels LevelsOf(std::size_t key, StringView line, std::size_t index);
+  /// The bidi levels of the units of segment `index` that its surface must
+  /// be told: those of runs above the paragraph's level that cross its
+  /// ends. The others are 0, as a run wholly inside the segment is put in
+  /// order by the surface's own shaping, as it would be in a short line.
+  /// Empty when all are 0.
+  std::vector<std::uint8_t> LevelsOf(std::size_t key, StringView line, std::size_t index);
   /// The segments [first, last] widened until no run of text above the
   /// paragraph's level crosses their ends: the segments to shape before
   /// any of them can be put in visual order.
