@@ -130,13 +130,9 @@ LineLayout::View LineLayout::Visible(std::size_t key, StringView line, double le
 
 void LineLayout::Invalidate(std::size_t position) {
   places_.Invalidate(position);
-  for (auto it = lines_.begin(); it != lines_.end();) {
-    if (it->first + it->second.size >= position) {
-      it = lines_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  // Lines are known by their starts: every line that ends at or after the
+  // edit may have changed or moved.
+  std::erase_if(lines_, [&](const auto& entry) { return entry.first + entry.second.size >= position; });
 }
 
 }  // namespace host

@@ -107,13 +107,9 @@ std::pair<std::size_t, std::size_t> SegmentPlaces::Reach(std::size_t key, String
 }
 
 void SegmentPlaces::Invalidate(std::size_t position) {
-  for (auto it = lines_.begin(); it != lines_.end();) {
-    if (it->first + it->second.size >= position) {
-      it = lines_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  // Lines are known by their starts: every line that ends at or after the
+  // edit may have changed or moved.
+  std::erase_if(lines_, [&](const auto& entry) { return entry.first + entry.second.size >= position; });
 }
 
 }  // namespace host
