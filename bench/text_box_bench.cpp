@@ -1,6 +1,7 @@
 // The host's text box beside Qt's plain-text editor, in one process, on the
 // texts users paste: a converted 10 MB JSON (about a million short lines),
-// the same JSON as one line, and a converted 10 MB JSON of Arabic strings.
+// the same JSON as one line, and a converted 10 MB JSON of Arabic strings,
+// as lines and as one line.
 // Each benchmark of the text box reports its ratio to the matching editor
 // benchmark, which runs first.
 #include <benchmark/benchmark.h>
@@ -41,9 +42,26 @@ const String& ConvertedJson() {
   return converted;
 }
 
+
+// The same Arabic JSON as one line, and one line of Arabic words alone: a
+// right-to-left run as long as the line, ordered across its segments.
+const String& MinifiedArabicJson() {
+  static const String json = host::Utf8ToUtf16(bench::MinifiedArabicJson(kJsonBytes));
+  return json;
+}
+
+const String& RightToLeftLine() {
+  static const String line = [] {
+    String words;
+    while (words.size() < kJsonBytes / 2) words += u"\u0643\u0644\u0645\u0629 \u0639\u0631\u0628\u064A\u0629 ";
+    return words;
+  }();
+  return line;
+}
+
 // The same with Arabic strings, which are shaped and reordered when shown.
 const String& ConvertedArabicJson() {
-  static const String converted = convert::JSONFormat(host::Utf8ToUtf16(bench::MinifiedArabicJson(kJsonBytes)));
+  static const String converted = convert::JSONFormat(MinifiedArabicJson());
   return converted;
 }
 
@@ -136,6 +154,12 @@ void BM_SetArabicJsonAndPaint_TextBox(benchmark::State& state) {
 }
 void BM_SetLineAndPaint_Editor(benchmark::State& state) { SetAndPaint(state, "line", MinifiedJson(), true); }
 void BM_SetLineAndPaint_TextBox(benchmark::State& state) { SetAndPaint(state, "line", MinifiedJson(), false); }
+void BM_SetArabicLineAndPaint_TextBox(benchmark::State& state) {
+  SetAndPaint(state, "arabic line", MinifiedArabicJson(), false);
+}
+void BM_SetRightToLeftLineAndPaint_TextBox(benchmark::State& state) {
+  SetAndPaint(state, "right-to-left line", RightToLeftLine(), false);
+}
 
 // Interactions on a long line or a long text already shown; `prepare` runs
 // untimed before each step.
@@ -203,6 +227,8 @@ BENCHMARK(BM_SetArabicJsonAndPaint_Editor)->UseManualTime()->Iterations(1)->Unit
 BENCHMARK(BM_SetArabicJsonAndPaint_TextBox)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetLineAndPaint_Editor)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetLineAndPaint_TextBox)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetArabicLineAndPaint_TextBox)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetRightToLeftLineAndPaint_TextBox)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CaretToLineEnd<QPlainTextEdit>)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CaretToLineEnd<TextView>)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeAtLineEnd<QPlainTextEdit>)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);

@@ -39,8 +39,8 @@ double LineLayout::StartX(std::size_t key, StringView line, std::size_t index) {
 }
 
 const ShapedRuns& LineLayout::Shaped(Line& entry, std::size_t key, StringView line, std::size_t index) {
-  const std::size_t begin = places_.Start(line, index);
-  const std::size_t end = places_.Start(line, index + 1);
+  const std::size_t begin = places_.Start(key, line, index);
+  const std::size_t end = places_.Start(key, line, index + 1);
   const double x = StartX(key, line, index);
   Segment& slot = entry.segments[index];
   if (!slot.shaped || slot.end != end || slot.x != x) {
@@ -62,7 +62,7 @@ std::vector<ShownRun> LineLayout::LayOut(Line& entry, std::size_t key, StringVie
     const double x = StartX(key, line, index);
     for (std::size_t run = 0; run < shaped.Runs().size(); ++run) {
       const PlacedRun& placed = shaped.Runs()[run];
-      shown.push_back({shaped, run, index, places_.Start(line, index), 0});
+      shown.push_back({shaped, run, index, places_.Start(key, line, index), 0});
       runs.push_back({placed.run.level, x + placed.x, placed.width});
     }
   }
@@ -75,7 +75,7 @@ double LineLayout::X(std::size_t key, StringView line, std::size_t offset) {
   Line& entry = LineFor(key, line);
   offset = std::min(offset, line.size());
   const std::size_t index = places_.SegmentOf(line, offset);
-  const std::size_t begin = places_.Start(line, index);
+  const std::size_t begin = places_.Start(key, line, index);
   for (const ShownRun& shown : LayOut(entry, key, line, index, index)) {
     if (shown.segment != index) continue;
     if (shown.run == RunHolding(shown.shaped.Runs(), offset - begin)) {
@@ -100,7 +100,7 @@ std::size_t LineLayout::Nearest(std::size_t key, StringView line, double x) {
       distance = away;
     }
   }
-  if (nearest == nullptr) return places_.Start(line, index);
+  if (nearest == nullptr) return places_.Start(key, line, index);
   return nearest->begin + nearest->shaped.Nearest(nearest->run, x - nearest->x);
 }
 

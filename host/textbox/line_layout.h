@@ -71,7 +71,7 @@ class LineLayout {
 
   /// Where segment `index` starts, its x, and its levels: what a surface
   /// that shapes it again to draw needs.
-  std::size_t Start(StringView line, std::size_t index) const { return places_.Start(line, index); }
+  std::size_t Start(std::size_t key, StringView line, std::size_t index) { return places_.Start(key, line, index); }
   double StartX(std::size_t key, StringView line, std::size_t index);
   std::vector<std::uint8_t> LevelsOf(std::size_t key, StringView line, std::size_t index) {
     return places_.LevelsOf(key, line, index);

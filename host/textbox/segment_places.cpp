@@ -23,14 +23,21 @@ SegmentPlaces::Line& SegmentPlaces::LineFor(std::size_t key, StringView line) {
   }
   if (found == lines_.end()) {
     if (lines_.size() >= kKeptLines) lines_.clear();
-    found = lines_.emplace(key, Line{.size = line.size(), .corrections = {}, .levels = {}}).first;
+    found = lines_.emplace(key, Line{.size = line.size(), .corrections = {}, .levels = {}, .starts = {}}).first;
   }
   return found->second;
 }
 
+std::size_t SegmentPlaces::Start(std::size_t key, StringView line, std::size_t index) {
+  auto& starts = LineFor(key, line).starts;
+  const auto found = starts.find(index);
+  if (found != starts.end()) return found->second;
+  return starts.emplace(index, CutSegmentStart(line, index, rules_)).first->second;
+}
+
 double SegmentPlaces::StartX(std::size_t key, StringView line, std::size_t index) {
   if (index == 0) return 0;
-  double x = geometry_.X(key, line, Start(line, index));
+  double x = geometry_.X(key, line, Start(key, line, index));
   const Line& entry = LineFor(key, line);
   for (auto it = entry.corrections.begin(); it != entry.corrections.end() && it->first < index; ++it) {
     x += it->second;
@@ -50,27 +57,31 @@ std::size_t SegmentPlaces::SegmentAtX(std::size_t key, StringView line, double x
 
 void SegmentPlaces::NoteWidth(std::size_t key, StringView line, std::size_t index, double width) {
   if (CutSegmentCount(line.size()) == 1) return;
-  const double estimate = geometry_.X(key, line, Start(line, index + 1)) - geometry_.X(key, line, Start(line, index));
+  const double estimate =
+      geometry_.X(key, line, Start(key, line, index + 1)) - geometry_.X(key, line, Start(key, line, index));
   LineFor(key, line).corrections[index] = width - estimate;
 }
 
-const std::vector<std::uint8_t>& SegmentPlaces::StretchLevels(Line& entry, StringView line, std::size_t stretch) {
+const std::vector<std::uint8_t>& SegmentPlaces::StretchLevels(std::size_t key, StringView line,
+                                                              std::size_t stretch) {
+  const std::size_t begin = Start(key, line, stretch * kLevelSegments);
+  const std::size_t end = Start(key, line, (stretch + 1) * kLevelSegments);
+  Line& entry = LineFor(key, line);
   auto found = entry.levels.find(stretch);
   if (found != entry.levels.end()) return found->second;
   if (entry.levels.size() >= kKeptStretches) entry.levels.clear();
-  const std::size_t begin = Start(line, stretch * kLevelSegments);
-  const StringView text = line.substr(begin, Start(line, (stretch + 1) * kLevelSegments) - begin);
+  const StringView text = line.substr(begin, end - begin);
   const bool plain = std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < kFirstRightToLeft; });
   return entry.levels.emplace(stretch, plain ? std::vector<std::uint8_t>() : BidiLevels(text)).first->second;
 }
 
 std::vector<std::uint8_t> SegmentPlaces::LevelsOf(std::size_t key, StringView line, std::size_t index) {
   const std::size_t stretch = index / kLevelSegments;
-  const std::vector<std::uint8_t>& levels = StretchLevels(LineFor(key, line), line, stretch);
+  const std::vector<std::uint8_t>& levels = StretchLevels(key, line, stretch);
   if (levels.empty()) return {};
-  const std::size_t base = Start(line, stretch * kLevelSegments);
-  const auto first = levels.begin() + static_cast<std::ptrdiff_t>(Start(line, index) - base);
-  const auto last = levels.begin() + static_cast<std::ptrdiff_t>(Start(line, index + 1) - base);
+  const std::size_t base = Start(key, line, stretch * kLevelSegments);
+  const auto first = levels.begin() + static_cast<std::ptrdiff_t>(Start(key, line, index) - base);
+  const auto last = levels.begin() + static_cast<std::ptrdiff_t>(Start(key, line, index + 1) - base);
   std::vector<std::uint8_t> told(first, last);
   // The run that crosses the segment's start reaches to `head`; the one
   // that crosses its end starts at `tail`. Between them, text is left to
@@ -93,9 +104,9 @@ std::vector<std::uint8_t> SegmentPlaces::LevelsOf(std::size_t key, StringView li
 bool SegmentPlaces::Crosses(std::size_t key, StringView line, std::size_t index) {
   if (index % kLevelSegments == 0 || index >= CutSegmentCount(line.size())) return false;
   const std::size_t stretch = index / kLevelSegments;
-  const std::vector<std::uint8_t>& levels = StretchLevels(LineFor(key, line), line, stretch);
+  const std::vector<std::uint8_t>& levels = StretchLevels(key, line, stretch);
   if (levels.empty()) return false;
-  const std::size_t at = Start(line, index) - Start(line, stretch * kLevelSegments);
+  const std::size_t at = Start(key, line, index) - Start(key, line, stretch * kLevelSegments);
   return levels[at - 1] > 0 && levels[at] > 0;
 }
 

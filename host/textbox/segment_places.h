@@ -27,13 +27,13 @@ class SegmentPlaces {
  public:
   /// Lines whose places are kept: a screenful many times over.
   static constexpr std::size_t kKeptLines = 512;
-  static constexpr std::size_t kLevelSegments = 32;
+  static constexpr std::size_t kLevelSegments = 16;
 
   SegmentPlaces(LineGeometry& geometry, CutRules rules) : geometry_(geometry), rules_(rules) {}
 
   const CutRules& Rules() const { return rules_; }
   /// Where segment `index` starts in the line, and its x there.
-  std::size_t Start(StringView line, std::size_t index) const { return CutSegmentStart(line, index, rules_); }
+  std::size_t Start(std::size_t key, StringView line, std::size_t index);
   double StartX(std::size_t key, StringView line, std::size_t index);
   /// The segment under `x`: the last that starts at or before it.
   std::size_t SegmentAtX(std::size_t key, StringView line, double x);
@@ -59,11 +59,12 @@ class SegmentPlaces {
     std::size_t size = 0;
     std::map<std::size_t, double> corrections;  // shaped less estimated width, by segment
     std::map<std::size_t, std::vector<std::uint8_t>> levels;  // by stretch, empty when all are 0
+    std::unordered_map<std::size_t, std::size_t> starts;      // by segment: cuts weigh several characters
   };
   // Whether text above the paragraph's level stands on both sides of the
   // start of segment `index`, within one stretch.
   bool Crosses(std::size_t key, StringView line, std::size_t index);
-  const std::vector<std::uint8_t>& StretchLevels(Line& entry, StringView line, std::size_t stretch);
+  const std::vector<std::uint8_t>& StretchLevels(std::size_t key, StringView line, std::size_t stretch);
   Line& LineFor(std::size_t key, StringView line);
 
   LineGeometry& geometry_;

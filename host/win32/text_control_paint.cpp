@@ -97,7 +97,7 @@ void TextControl::PaintLine(HDC dc, std::size_t line, int top, const RECT& text_
     if (shown.segment != index) {
       index = shown.segment;
       begin = shown.begin;
-      const StringView part = text.substr(begin, layouts_->Start(text, index + 1) - begin);
+      const StringView part = text.substr(begin, layouts_->Start(start, text, index + 1) - begin);
       shaped = std::make_unique<ShapedLine>(dc, LineFonts(), part, layouts_->StartX(start, text, index),
                                             layouts_->LevelsOf(start, text, index));
     }
