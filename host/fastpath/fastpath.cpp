@@ -24,20 +24,22 @@ namespace {
 // has. Either way every unit is read before its place is written. Returns
 // the result's length.
 constexpr std::size_t kStageUnits = 8192;
-constexpr std::size_t kWidestInPlace = 64;
 
 std::size_t ReplaceInPlace(char16_t* units, std::size_t length, std::size_t size, char16_t unit,
                            std::u16string_view with) {
   const std::size_t block = kStageUnits / std::max<std::size_t>(with.size(), 1);
   std::array<char16_t, kStageUnits + kReplaceSlack> stage;  // only what is written is read
-  const auto staged = [&](std::size_t read, std::size_t take) {  // units written to the stage
-    return static_cast<std::size_t>(Kernels().replace_unit_into(
-        units + read, units + read + take, unit, with.data(), with.size(), stage.data()) - stage.data());
+  const auto staged = [&](std::size_t read, std::size_t take) {
+    const char16_t* const end = Kernels().replace_unit_into(
+        units + read, units + read + take, unit, with.data(), with.size(), stage.data());
+    return static_cast<std::size_t>(end - stage.data());
   };
   if (size == 0) {
     for (std::size_t read = 0, take; read != length; read += take) {
       take = std::min(block, length - read);
-      size = static_cast<std::size_t>(std::copy_n(stage.data(), staged(read, take), units + size) - units);
+      const std::size_t count = staged(read, take);
+      std::copy_n(stage.data(), count, units + size);
+      size += count;
     }
     return size;
   }
@@ -77,7 +79,8 @@ class SpentPages {
 
   // The text before `read` is no longer needed; the result is written up
   // to `written`.
-  void Behind(const char16_t* read, const char16_t* written) noexcept {
+  void Behind([[maybe_unused]] const char16_t* read,
+              [[maybe_unused]] const char16_t* written) noexcept {
 #if defined(__linux__) && defined(MREMAP_DONTUNMAP)
     if (!enabled_) return;
     const std::uintptr_t page = Page();
@@ -95,9 +98,6 @@ class SpentPages {
     }
     from_ = first + bytes;
     to_ = at + bytes;
-#else
-    (void)read;
-    (void)written;
 #endif
   }
 
@@ -143,7 +143,7 @@ std::u16string ReplaceEveryUnit(std::u16string&& text, char16_t unit, std::u16st
   // the room a new result is given below has: its pages are in memory
   // already, where a new string's would each cost the system a fault. A
   // text that hands its pages on to a new result spares the count instead.
-  if (!SpentPages::Move(length) && with.size() <= kWidestInPlace && length < text.capacity()) {
+  if (!SpentPages::Move(length) && with.size() <= kStageUnits && length < text.capacity()) {
     const std::size_t size = GrownLength(text, at, unit, with.size());
     if (size <= text.capacity()) {
       text.resize_and_overwrite(size, [&](char16_t* units, std::size_t) {
