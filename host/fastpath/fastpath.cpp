@@ -35,18 +35,16 @@ std::size_t ReplaceInPlace(char16_t* units, std::size_t length, std::size_t size
     return static_cast<std::size_t>(end - stage.data());
   };
   if (size == 0) {
+    char16_t* out = units;
     for (std::size_t read = 0, take; read != length; read += take) {
       take = std::min(block, length - read);
-      const std::size_t count = staged(read, take);
-      std::copy_n(stage.data(), count, units + size);
-      size += count;
+      out = std::copy_n(stage.data(), staged(read, take), out);
     }
-    return size;
+    return static_cast<std::size_t>(out - units);
   }
-  for (std::size_t read = length, end = size; read != 0;) {
-    const std::size_t take = std::min(block, read);
-    read -= take;
-    const std::size_t count = staged(read, take);
+  for (std::size_t read = length, end = size, take; read != 0; read -= take) {
+    take = std::min(block, read);
+    const std::size_t count = staged(read - take, take);
     std::copy_n(stage.data(), count, units + (end -= count));
   }
   return size;
