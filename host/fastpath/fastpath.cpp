@@ -15,27 +15,39 @@
 namespace host::fast {
 namespace {
 
-// A text that shrinks is replaced in its own storage, behind the scan, a
-// block at a time: 16 KB, which with its result stays in the first-level
-// cache. Each block's result goes through a buffer before it is copied
-// back, so that the kernel's whole-register stores never reach text not
-// yet read. Returns the result's length.
-constexpr std::size_t kBlockUnits = 8192;
+// A text is replaced in its own storage a block at a time, whose result
+// stays in a 16 KB buffer in the first-level cache before it is copied to
+// its place, so that the kernel's whole-register stores never reach text
+// not yet read. A result no longer than the text (`size` 0: not known) is
+// written from the front, behind the scan; a longer one, `size` units, from
+// the back, ahead of a scan going backwards, into room the storage already
+// has. Either way every unit is read before its place is written. Returns
+// the result's length.
+constexpr std::size_t kStageUnits = 8192;
 
-std::size_t ReplaceInPlace(char16_t* units, std::size_t length, char16_t unit,
+std::size_t ReplaceInPlace(char16_t* units, std::size_t length, std::size_t size, char16_t unit,
                            std::u16string_view with) {
-  const TextKernels& kernels = Kernels();
-  std::array<char16_t, kBlockUnits + kReplaceSlack> stage;  // only what is written is read
-  std::size_t written = 0;
-  for (std::size_t read = 0; read != length;) {
-    const std::size_t take = std::min(kBlockUnits, length - read);
-    const char16_t* const end = kernels.replace_unit_into(units + read, units + read + take, unit,
-                                                          with.data(), with.size(), stage.data());
-    written = static_cast<std::size_t>(
-        std::copy(static_cast<const char16_t*>(stage.data()), end, units + written) - units);
-    read += take;
+  const std::size_t block = kStageUnits / std::max<std::size_t>(with.size(), 1);
+  std::array<char16_t, kStageUnits + kReplaceSlack> stage;  // only what is written is read
+  const auto staged = [&](std::size_t read, std::size_t take) {
+    const char16_t* const end = Kernels().replace_unit_into(
+        units + read, units + read + take, unit, with.data(), with.size(), stage.data());
+    return static_cast<std::size_t>(end - stage.data());
+  };
+  if (size == 0) {
+    char16_t* out = units;
+    for (std::size_t read = 0, take; read != length; read += take) {
+      take = std::min(block, length - read);
+      out = std::copy_n(stage.data(), staged(read, take), out);
+    }
+    return static_cast<std::size_t>(out - units);
   }
-  return written;
+  for (std::size_t read = length, end = size, take; read != 0; read -= take) {
+    take = std::min(block, read);
+    const std::size_t count = staged(read - take, take);
+    std::copy_n(stage.data(), count, units + (end -= count));
+  }
+  return size;
 }
 
 // A text given up to a step that writes a new string hands its pages on to
@@ -51,13 +63,22 @@ constexpr std::size_t kSpentBatchUnits = std::size_t{1} << 19;
 class SpentPages {
  public:
   SpentPages(const char16_t* text, std::size_t length, char16_t* result, std::size_t size)
-      : from_(Address(text)), to_(Address(result)), to_end_(Address(result + size)) {
-    enabled_ = length * sizeof(char16_t) >= kSpentTextBytes;
+      : from_(Address(text)), to_(Address(result)), to_end_(Address(result + size)),
+        enabled_(Move(length)) {}
+
+  // Whether a text of `length` units hands its pages on: on Linux, from 8 MB.
+  static bool Move([[maybe_unused]] std::size_t length) {
+#if defined(__linux__) && defined(MREMAP_DONTUNMAP)
+    return length * sizeof(char16_t) >= kSpentTextBytes;
+#else
+    return false;
+#endif
   }
 
   // The text before `read` is no longer needed; the result is written up
   // to `written`.
-  void Behind(const char16_t* read, const char16_t* written) noexcept {
+  void Behind([[maybe_unused]] const char16_t* read,
+              [[maybe_unused]] const char16_t* written) noexcept {
 #if defined(__linux__) && defined(MREMAP_DONTUNMAP)
     if (!enabled_) return;
     const std::uintptr_t page = Page();
@@ -75,9 +96,6 @@ class SpentPages {
     }
     from_ = first + bytes;
     to_ = at + bytes;
-#else
-    (void)read;
-    (void)written;
 #endif
   }
 
@@ -116,14 +134,27 @@ std::u16string ReplaceEveryUnit(std::u16string&& text, char16_t unit, std::u16st
   if (match == text.data() + length) return std::move(text);
   const auto at = static_cast<std::size_t>(match - text.data());
   if (with.size() <= 1) {
-    text.resize(at + ReplaceInPlace(text.data() + at, length - at, unit, with));
+    text.resize(at + ReplaceInPlace(text.data() + at, length - at, 0, unit, with));
     return std::move(text);
   }
-  // A longer result is written once, straight into a new string that is
-  // not cleared before, with room for every unit from the match on
-  // replaced: room the result does not take is never touched, so it costs
-  // address space only. Where that much cannot be had, the result is
-  // counted first.
+  // A longer result grows in place where the storage has room for it, as
+  // the room a new result is given below has: its pages are in memory
+  // already, where a new string's would each cost the system a fault. A
+  // text that hands its pages on to a new result spares the count instead.
+  if (!SpentPages::Move(length) && with.size() <= kStageUnits && length < text.capacity()) {
+    const std::size_t size = GrownLength(text, at, unit, with.size());
+    if (size <= text.capacity()) {
+      text.resize_and_overwrite(size, [&](char16_t* units, std::size_t) {
+        return at + ReplaceInPlace(units + at, length - at, size - at, unit, with);
+      });
+      return std::move(text);
+    }
+  }
+  // Otherwise the result is written once, straight into a new string that
+  // is not cleared before, with room for every unit from the match on
+  // replaced, which later steps may grow into: room that is not taken is
+  // never touched, so it costs address space only. Where that much cannot
+  // be had, the result is counted first.
   std::u16string out;
   std::size_t room = 0;
   if (length - at <= (out.max_size() / 2 - at) / with.size()) {

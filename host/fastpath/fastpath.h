@@ -10,8 +10,9 @@ namespace host::fast {
 
 /// Every `unit` in `text` replaced by `with`, as Replace with start 1,
 /// count -1 and binary comparison does. A text in which nothing is found
-/// comes back as it is, and where the result can be no longer than the
-/// text it is made in the text's own storage.
+/// comes back as it is. A result no longer than the text is made in the
+/// text's own storage, and so is a longer one the storage has room for,
+/// unless the text is long enough for its pages to move under a new one.
 std::u16string ReplaceEveryUnit(std::u16string&& text, char16_t unit, std::u16string_view with);
 
 /// First position of `unit` in [first, last), or `last`.

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #include "host/fastpath/kernels_tails.h"
 

@@ -90,11 +90,16 @@ QUILLFEN_KERNEL std::size_t CountUnitIn(const char16_t* first, const char16_t* l
 // over the match, and the rest of the block, loaded again from behind the
 // match, is stored behind it. Every store is a whole register, so runs
 // between matches are copied a register at a time whatever their length.
+// A replacement wider than a register, which no conversion asks for, goes
+// a unit at a time.
 template <class V>
-QUILLFEN_KERNEL char16_t* ReplaceShortIn(const char16_t* first, const char16_t* last, char16_t unit,
-                                         const char16_t* with, std::size_t with_size,
-                                         char16_t* out) {
+QUILLFEN_KERNEL char16_t* ReplaceUnitIntoIn(const char16_t* first, const char16_t* last,
+                                            char16_t unit, const char16_t* with,
+                                            std::size_t with_size, char16_t* out) {
   constexpr std::ptrdiff_t kLanes = V::kLanes;
+  if (with_size > static_cast<std::size_t>(kLanes)) {
+    return tails::ReplaceUnitInto(first, last, unit, with, with_size, out);
+  }
   char16_t padded[kLanes] = {};
   for (std::size_t i = 0; i < with_size; ++i) padded[i] = with[i];
   const auto replacement = V::Load(padded);
@@ -126,25 +131,6 @@ QUILLFEN_KERNEL char16_t* ReplaceShortIn(const char16_t* first, const char16_t* 
     first += kLanes;
   }
   return tails::ReplaceUnitInto(first, last, unit, with, with_size, out);
-}
-
-template <class V>
-QUILLFEN_KERNEL char16_t* ReplaceUnitIntoIn(const char16_t* first, const char16_t* last,
-                                            char16_t unit, const char16_t* with,
-                                            std::size_t with_size, char16_t* out) {
-  if (with_size <= static_cast<std::size_t>(V::kLanes)) {
-    return ReplaceShortIn<V>(first, last, unit, with, with_size, out);
-  }
-  // A long replacement: copy the run up to each match, then the replacement.
-  for (;;) {
-    const char16_t* match = FindUnitIn<V>(first, last, unit);
-    std::memcpy(out, first, static_cast<std::size_t>(match - first) * sizeof(char16_t));
-    out += match - first;
-    if (match == last) return out;
-    std::memcpy(out, with, with_size * sizeof(char16_t));
-    out += with_size;
-    first = match + 1;
-  }
 }
 
 template <class V>

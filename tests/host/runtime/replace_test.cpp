@@ -117,6 +117,7 @@ TEST(Replace, AGivenUpTextGivesWhatTheReferenceGivesForRandomTexts) {
         unit = kUnits[std::uniform_int_distribution<std::size_t>(0, std::size(kUnits) - 1)(random)];
       }
     }
+    if (round % 2 == 0) text.reserve(3 * length);  // room to grow in, as an earlier step leaves
     String with(std::uniform_int_distribution<std::size_t>(0, 40)(random), u'.');
     if (!with.empty()) with.front() = u',';  // the replacement holds what is found
     const String expected = Replace(StringView(text), u",", with);
@@ -165,9 +166,9 @@ TEST(Replace, AGrowingStepOfAGivenUpTextHoldsLittleMoreThanItsResult) {
 }
 #endif
 
-TEST(Replace, AGivenUpTextKeepsItsStorageWhenItCannotGrow) {
-  // Nothing found, or units only removed or swapped one for one: no new
-  // string is made.
+TEST(Replace, AGivenUpTextKeepsItsStorageWhereTheResultFits) {
+  // Nothing found, units only removed or swapped one for one, or a result
+  // that fits the room the text has: no new string is made.
   const String text = u"a,b," + String(1000, u'x') + u",c";
   for (const StringView with : {StringView(u""), StringView(u";")}) {
     String given = text;
@@ -176,6 +177,10 @@ TEST(Replace, AGivenUpTextKeepsItsStorageWhenItCannotGrow) {
     EXPECT_EQ(result.data(), storage) << "with " << with.size();
     EXPECT_EQ(result, Naive(text, u',', with));
   }
+  String roomy = text;
+  roomy.reserve(3 * text.size());
+  const char16_t* room = roomy.data();
+  EXPECT_EQ(Replace(std::move(roomy), u",", u"\r\n").data(), room);
   String unmatched = text;
   const char16_t* storage = unmatched.data();
   const String result = Replace(std::move(unmatched), u"\t", u"\r\n");
