@@ -57,7 +57,14 @@ std::vector<ShownRun> LineLayout::LayOut(Line& entry, std::size_t key, StringVie
   if (entry.segments.size() + (last - first + 1) > kMaxSegmentsPerLine) entry.segments.clear();
   std::vector<ShownRun> shown;
   std::vector<LevelRun> runs;
+  // Each stretch's levels are resolved apart, so each is reordered apart.
+  auto reorder = [&] {
+    const std::vector<double> xs = ReorderedX(runs);
+    for (std::size_t i = 0; i < xs.size(); ++i) shown[shown.size() - xs.size() + i].x = xs[i];
+    runs.clear();
+  };
   for (std::size_t index = first; index <= last; ++index) {
+    if (index % SegmentPlaces::kLevelSegments == 0) reorder();
     const ShapedRuns& shaped = Shaped(entry, key, line, index);
     const double x = StartX(key, line, index);
     for (std::size_t run = 0; run < shaped.Runs().size(); ++run) {
@@ -66,8 +73,7 @@ std::vector<ShownRun> LineLayout::LayOut(Line& entry, std::size_t key, StringVie
       runs.push_back({placed.run.level, x + placed.x, placed.width});
     }
   }
-  const std::vector<double> xs = ReorderedX(runs);
-  for (std::size_t i = 0; i < shown.size(); ++i) shown[i].x = xs[i];
+  reorder();
   return shown;
 }
 
