@@ -42,5 +42,14 @@ TEST(LineLayout, LongLinesReadInTheOrderOfTheWholeLine) {
     EXPECT_EQ(reading.order, VisualOrder(BidiLevels(text)));
   }
 }
+// A right-to-left run longer than the stretch the levels are resolved in is
+// ordered a stretch at a time, and stays put wherever the screens fall.
+TEST(LineLayout, ARunLongerThanAStretchStandsStill) {
+  const String line(3 * SegmentPlaces::kLevelSegments * kCutUnits / 2, u'\u0639');
+  const Reading reading = ReadScreenByScreen(line);
+  EXPECT_TRUE(reading.ended && reading.steady && reading.tiled);
+  EXPECT_EQ(reading.order.size(), line.size());
+}
+
 }  // namespace
 }  // namespace host
