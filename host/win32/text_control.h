@@ -7,6 +7,7 @@
 #include "host/textbox/text_document.h"
 #include "host/textbox/segment_places.h"
 #include "host/textbox/text_editor.h"
+#include "host/win32/clipboard_reader.h"
 #include "host/win32/handles.h"
 #include "host/win32/shaped_cache.h"
 #include "host/win32/shaped_line.h"
@@ -115,6 +116,9 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   bool WriteClipboard(StringView text) override;
   std::optional<String> ReadClipboard(Clipboard which) override;
   void PasteRefused(std::size_t units) override;
+  /// The text of a finished read, or nothing once a refusal has been told.
+  std::optional<String> Accept(ClipboardReader::Result result);
+  void OnClipboardRead();
 
   // text_control_paint.cpp
   void Paint();
@@ -163,6 +167,7 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   bool focused_ = false;
   bool setting_text_ = false;
   POINT drag_point_{};
+  ClipboardReader clipboard_;  // declared last: its read ends before the rest goes
 };
 
 }  // namespace host::win32
