@@ -390,12 +390,14 @@ void TextControl::TextChanged(std::size_t position) {
   InvalidateRect(window_, nullptr, FALSE);
   if (!setting_text_) Notify(EN_CHANGE);
   NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
+  RaiseAutomationEvent(automation::kTextChangedEvent);
 }
 
 void TextControl::SelectionChanged() {
   ShowPosition(document_.Caret());
   InvalidateRect(window_, nullptr, FALSE);
   NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, window_, OBJID_CLIENT, CHILDID_SELF);
+  RaiseAutomationEvent(automation::kTextSelectionChangedEvent);
 }
 
 void TextControl::Notify(WORD code) {
