@@ -22,11 +22,16 @@ ClipboardReader::Result Read(std::size_t kept) noexcept {
 
 }  // namespace
 
+ClipboardReader::~ClipboardReader() {
+  if (worker_.joinable()) worker_.detach();
+}
+
 bool ClipboardReader::Start(std::size_t kept) {
   if (result_.valid()) return false;
   std::promise<Result> promise;
   result_ = promise.get_future();
   try {
+    // The thread keeps its own promise and copies: it never reaches back into the reader.
     worker_ = std::jthread([promise = std::move(promise), window = window_, done = done_, kept]() mutable {
       promise.set_value(Read(kept));
       PostMessageW(window, done, 0, 0);  // fails harmlessly once the window is gone

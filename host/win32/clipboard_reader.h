@@ -13,8 +13,9 @@ namespace host::win32 {
 /// Reads the clipboard's text on a thread of its own, so that the window
 /// keeps answering while the system copies a huge text or another program
 /// is slow to give one. The window hears that a read is done through a
-/// message posted to it; a read still running when the reader goes is
-/// waited for.
+/// message posted to it. A read still running when the reader goes is left
+/// to end alone, as it holds nothing of the reader's: a program that never
+/// gives its text must not hold the window as it closes either.
 class ClipboardReader {
  public:
   /// What a read came to.
@@ -26,6 +27,9 @@ class ClipboardReader {
 
   /// `done` is posted to `window` when a read has its result.
   ClipboardReader(HWND window, UINT done) : window_(window), done_(done) {}
+  ClipboardReader(const ClipboardReader&) = delete;
+  ClipboardReader& operator=(const ClipboardReader&) = delete;
+  ~ClipboardReader();
 
   /// Starts reading a text that is to join `kept` units already held;
   /// false while a read is in flight, whose result is still to be taken.
@@ -37,7 +41,7 @@ class ClipboardReader {
   HWND window_;
   UINT done_;
   std::future<Result> result_;
-  std::jthread worker_;  // declared last: joined before the result goes
+  std::jthread worker_;
 };
 
 }  // namespace host::win32

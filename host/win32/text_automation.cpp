@@ -88,10 +88,10 @@ class TextElement final : public ComObject<IRawElementProviderSimple, ITextProvi
           value->vt = VT_I4;
           value->lVal = automation::kEditControl;
           return S_OK;
-        case UIA_NamePropertyId: {
-          const std::wstring label = LabelText(window_);
-          return label.empty() ? S_OK : Text(label, value);
-        }
+        case UIA_NamePropertyId:
+          // Empty rather than none without a label: the window's own
+          // provider would otherwise name the box by its text.
+          return Text(LabelText(window_), value);
         case UIA_ValueValuePropertyId:
           return Text(ReaderValue(window_), value);
         case UIA_IsKeyboardFocusablePropertyId:

@@ -172,7 +172,7 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   bool setting_text_ = false;
   POINT drag_point_{};
   AutomationLibrary automation_;
-  ClipboardReader clipboard_;  // declared last: its read ends before the rest goes
+  ClipboardReader clipboard_;
 };
 
 }  // namespace host::win32

@@ -228,14 +228,15 @@ class TextRange final : public ComObject<ITextRangeProvider, ITextRangeSelf> {
     return S_OK;
   }
 
-  // A range of this kind behind `range`, or null.
-  static TextRange* Of(ITextRangeProvider* range) {
+  // A range of this box behind `range`, or null.
+  TextRange* Of(ITextRangeProvider* range) const {
     ITextRangeSelf* self = nullptr;
     if (range == nullptr || FAILED(range->QueryInterface(__uuidof(ITextRangeSelf), reinterpret_cast<void**>(&self)))) {
       return nullptr;
     }
     self->Release();  // the caller's reference keeps it
-    return static_cast<TextRange*>(self);
+    auto* other = static_cast<TextRange*>(self);
+    return other->window_ == window_ ? other : nullptr;
   }
 
   HWND window_;
