@@ -88,6 +88,7 @@ TextSpan ClampRange(StringView text, TextSpan range) {
 }
 
 int MoveRange(const ReaderUnits& units, TextSpan& range, int count) {
+  if (count == 0) return 0;  // a move of nothing leaves the range as it is
   const bool empty = range.begin == range.end;
   std::size_t position = empty ? range.begin : units.At(range.begin).begin;
   int moved = 0;

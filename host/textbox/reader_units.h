@@ -48,7 +48,8 @@ TextSpan ClampRange(StringView text, TextSpan range);
 /// Moves `range` by `count` units, back if negative, as a reader's text
 /// range moves: a range holding text becomes the unit it lands on and never
 /// lands after the last unit; an empty range stays empty and may land on
-/// the text's end. Answers how many units it moved.
+/// the text's end; a move by 0 changes nothing. Answers how many units it
+/// moved.
 int MoveRange(const ReaderUnits& units, TextSpan& range, int count);
 
 /// Moves the range's start, or its end if `end`, by `count` units; the

@@ -54,6 +54,8 @@ TEST(ReaderUnits, AnEmptyRangeMovesByBoundariesAndEndpointsPushEachOther) {
   EXPECT_EQ(MoveRange(words, range, -1), -1);
   EXPECT_EQ(range.begin, 11u);
   range = {0, 3};
+  EXPECT_EQ(MoveRange(words, range, 0), 0);
+  EXPECT_EQ(range.end, 3u);
   EXPECT_EQ(MoveEndpoint(words, range, false, 2), 2);
   EXPECT_EQ(range.begin, 11u);
   EXPECT_EQ(range.end, 11u);
