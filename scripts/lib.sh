@@ -26,9 +26,10 @@ ensure_packages() {
 }
 
 # What the program needs to build, and what its tests and benchmarks add.
-# The toolkit's translations: the menus in the user's language.
-BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgl-dev libxcb1-dev qt6-translations-l10n)
-TEST_PACKAGES=(python3 googletest libgtest-dev libgmock-dev libbenchmark-dev)
+# The toolkit's translations: the menus in the user's language. Unicode's
+# data files and Python write the text engine's bidi tables at build time.
+BUILD_PACKAGES=(build-essential cmake python3 unicode-data qt6-base-dev libgl-dev libxcb1-dev qt6-translations-l10n)
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev libbenchmark-dev)
 # Fonts with Arabic, Hebrew and colour emoji, so that the text boxes' tests
 # shape and compare real glyphs rather than boxes for missing ones.
 FONT_PACKAGES=(fonts-dejavu-core fonts-noto-color-emoji)

@@ -41,16 +41,18 @@ std::vector<std::pair<double, double>> Joined(std::vector<std::pair<double, doub
 
 }  // namespace
 
-ShapedSegment::ShapedSegment(StringView text, const TextStyle& style, double start_x)
+ShapedSegment::ShapedSegment(StringView text, const TextStyle& style, double start_x, Levels levels)
     : text_(ToQString(text)), start_x_(start_x) {
   std::vector<std::unique_ptr<QTextLayout>> shaped;
-  runs_ = PlaceRuns(text, start_x,
-                    {.text = [&](const LineRun& run) {
-                       shaped.push_back(Shape(run.begin, run.end, style));
-                       return shaped.back()->lineAt(0).horizontalAdvance();
-                     },
-                     .mark = [&](std::string_view mark) { return style.MarkWidth(mark); },
-                     .tab_width = style.tab_width});
+  runs_ = PlaceRuns(
+      text, start_x,
+      {.text = [&](const LineRun& run) {
+         shaped.push_back(Shape(run, style));
+         return shaped.back()->lineAt(0).horizontalAdvance();
+       },
+       .mark = [&](std::string_view mark) { return style.MarkWidth(mark); },
+       .tab_width = style.tab_width},
+      levels);
   auto next = shaped.begin();
   for (const PlacedRun& placed : runs_) {
     layouts_.push_back(placed.run.kind == Kind::kText ? std::move(*next++) : nullptr);
@@ -60,11 +62,14 @@ ShapedSegment::ShapedSegment(StringView text, const TextStyle& style, double sta
 
 ShapedSegment::~ShapedSegment() = default;
 
-std::unique_ptr<QTextLayout> ShapedSegment::Shape(std::size_t begin, std::size_t end, const TextStyle& style) const {
+std::unique_ptr<QTextLayout> ShapedSegment::Shape(const LineRun& run, const TextStyle& style) const {
   auto layout = std::make_unique<QTextLayout>(
-      text_.mid(static_cast<qsizetype>(begin), static_cast<qsizetype>(end - begin)), style.text_font, style.device);
+      text_.mid(static_cast<qsizetype>(run.begin), static_cast<qsizetype>(run.end - run.begin)), style.text_font,
+      style.device);
   QTextOption option;
-  option.setTextDirection(Qt::LeftToRight);
+  // A run holds one level, so the direction it is shaped in is the whole
+  // of its order.
+  option.setTextDirection((run.level & 1) != 0 ? Qt::RightToLeft : Qt::LeftToRight);
   option.setWrapMode(QTextOption::NoWrap);
   layout->setTextOption(option);
   layout->setCacheEnabled(true);
@@ -77,7 +82,7 @@ std::unique_ptr<QTextLayout> ShapedSegment::Shape(std::size_t begin, std::size_t
 
 ShapedSegment::Piece ShapedSegment::PieceOf(std::size_t index) const {
   const PlacedRun& placed = runs_[index];
-  return {placed.run, placed.x, placed.width, layouts_[index].get()};
+  return {placed.run, placed.width, layouts_[index].get()};
 }
 
 bool ShapedSegment::Holds(StringView text, double start_x) const {
@@ -85,24 +90,25 @@ bool ShapedSegment::Holds(StringView text, double start_x) const {
   return std::equal(text.begin(), text.end(), reinterpret_cast<const char16_t*>(text_.utf16()));
 }
 
-double ShapedSegment::X(std::size_t offset) const {
-  if (runs_.empty()) return 0;
-  const Piece piece = PieceOf(RunHolding(runs_, offset));
+double ShapedSegment::X(std::size_t run, std::size_t offset) const {
+  const Piece piece = PieceOf(run);
   if (piece.run.kind == Kind::kText) {
-    const auto cursor = static_cast<int>(std::min(offset, piece.run.end) - piece.run.begin);
-    return piece.x + piece.layout->lineAt(0).cursorToX(cursor);
+    const auto cursor = static_cast<int>(std::clamp(offset, piece.run.begin, piece.run.end) - piece.run.begin);
+    return piece.layout->lineAt(0).cursorToX(cursor);
   }
-  return offset <= piece.run.begin ? piece.x : piece.x + piece.width;
+  // A marked character or a tab reads in the direction of its level.
+  const bool after = offset > piece.run.begin;
+  return after != ((piece.run.level & 1) != 0) ? piece.width : 0;
 }
 
-std::size_t ShapedSegment::Nearest(double x) const {
-  if (runs_.empty()) return 0;
-  const Piece piece = PieceOf(RunUnder(runs_, x));
+std::size_t ShapedSegment::Nearest(std::size_t run, double x) const {
+  const Piece piece = PieceOf(run);
   if (piece.run.kind == Kind::kText) {
-    const int cursor = piece.layout->lineAt(0).xToCursor(x - piece.x, QTextLine::CursorBetweenCharacters);
+    const int cursor = piece.layout->lineAt(0).xToCursor(x, QTextLine::CursorBetweenCharacters);
     return piece.run.begin + static_cast<std::size_t>(std::max(0, cursor));
   }
-  return x - piece.x < piece.width / 2 ? piece.run.begin : piece.run.end;
+  const bool left_half = x < piece.width / 2;
+  return left_half != ((piece.run.level & 1) != 0) ? piece.run.begin : piece.run.end;
 }
 
 void ShapedSegment::SpansOf(const Piece& piece, std::size_t from, std::size_t to,
@@ -111,7 +117,7 @@ void ShapedSegment::SpansOf(const Piece& piece, std::size_t from, std::size_t to
   to = std::min(to, piece.run.end);
   if (from >= to) return;
   if (piece.run.kind != Kind::kText || (from == piece.run.begin && to == piece.run.end)) {
-    spans.emplace_back(piece.x, piece.x + piece.width);
+    spans.emplace_back(0, piece.width);
     return;
   }
   const QTextLayout& layout = *piece.layout;
@@ -119,7 +125,7 @@ void ShapedSegment::SpansOf(const Piece& piece, std::size_t from, std::size_t to
   const auto last = static_cast<int>(to - piece.run.begin);
   if (!HasRightToLeft(layout.text())) {
     const QTextLine line = layout.lineAt(0);
-    spans.emplace_back(piece.x + line.cursorToX(first), piece.x + line.cursorToX(last));
+    spans.emplace_back(line.cursorToX(first), line.cursorToX(last));
     return;
   }
   // Bidi may put each cluster elsewhere: each is found on its own.
@@ -127,66 +133,58 @@ void ShapedSegment::SpansOf(const Piece& piece, std::size_t from, std::size_t to
     const int next = std::min(last, layout.nextCursorPosition(cluster));
     for (const QGlyphRun& run : layout.glyphRuns(cluster, next - cluster)) {
       const QRectF box = run.boundingRect();
-      if (box.width() > 0) spans.emplace_back(piece.x + box.left(), piece.x + box.right());
+      if (box.width() > 0) spans.emplace_back(box.left(), box.right());
     }
     cluster = std::max(next, cluster + 1);
   }
 }
 
-std::vector<std::pair<double, double>> ShapedSegment::Spans(std::size_t from, std::size_t to) const {
-  std::vector<std::pair<double, double>> spans;
-  for (std::size_t index = 0; index < runs_.size(); ++index) SpansOf(PieceOf(index), from, to, spans);
-  return Joined(std::move(spans));
-}
-
-void ShapedSegment::Draw(const Paint& paint) const {
+void ShapedSegment::Draw(const Paint& paint, std::size_t index) const {
   QPainter& painter = paint.painter;
-  for (std::size_t index = 0; index < runs_.size(); ++index) {
-    const Piece piece = PieceOf(index);
-    const double left = paint.left + piece.x;
-    if (left > paint.visible_right) break;
-    if (left + piece.width < paint.visible_left) continue;
-    std::vector<std::pair<double, double>> spans;
-    SpansOf(piece, paint.selected_from, paint.selected_to, spans);
-    spans = Joined(std::move(spans));
-    QPainterPath selected;
-    selected.setFillRule(Qt::WindingFill);
-    for (const auto& [begin, end] : spans) {
-      // Whole pixels, widened outwards, as the toolkit's selections are.
-      selected.addRect(QRectF(paint.left + begin, paint.top, end - begin, paint.style.line_height).toAlignedRect());
-    }
-    if (!spans.empty()) painter.fillPath(selected, paint.palette.highlight());
-    if (piece.run.kind == Kind::kMark) {
-      DrawMark(paint, piece, !spans.empty());
-    } else if (piece.run.kind == Kind::kText) {
-      // Rows keep the font's own baseline whatever fallback fonts a line uses.
-      const QPointF origin(left, paint.top + paint.style.ascent - piece.layout->lineAt(0).ascent());
-      if (spans.empty()) {
-        painter.setPen(paint.palette.text().color());
-        piece.layout->draw(&painter, origin);
-        continue;
-      }
-      // As the toolkit draws a selection: glyphs, or the parts of them, in
-      // the highlight in its own colour, and the rest in the text colour.
-      QPainterPath rest;
-      rest.addRect(QRectF(left, paint.top, piece.width, paint.style.line_height).adjusted(-kOverhang, 0, kOverhang, 0));
-      rest = rest.subtracted(selected);
-      for (const auto& [clip, color] : {std::pair{selected, paint.palette.highlightedText().color()},
-                                        std::pair{rest, paint.palette.text().color()}}) {
-        painter.save();
-        painter.setClipPath(clip, Qt::IntersectClip);
-        painter.setPen(color);
-        piece.layout->draw(&painter, origin);
-        painter.restore();
-      }
-    }
+  const Piece piece = PieceOf(index);
+  const double left = paint.left;
+  if (left > paint.visible_right || left + piece.width < paint.visible_left) return;
+  std::vector<std::pair<double, double>> spans;
+  SpansOf(piece, paint.selected_from, paint.selected_to, spans);
+  spans = Joined(std::move(spans));
+  QPainterPath selected;
+  selected.setFillRule(Qt::WindingFill);
+  for (const auto& [begin, end] : spans) {
+    // Whole pixels, widened outwards, as the toolkit's selections are.
+    selected.addRect(QRectF(left + begin, paint.top, end - begin, paint.style.line_height).toAlignedRect());
+  }
+  if (!spans.empty()) painter.fillPath(selected, paint.palette.highlight());
+  if (piece.run.kind == Kind::kMark) {
+    DrawMark(paint, piece, !spans.empty());
+    return;
+  }
+  if (piece.run.kind != Kind::kText) return;
+  // Rows keep the font's own baseline whatever fallback fonts a line uses.
+  const QPointF origin(left, paint.top + paint.style.ascent - piece.layout->lineAt(0).ascent());
+  if (spans.empty()) {
+    painter.setPen(paint.palette.text().color());
+    piece.layout->draw(&painter, origin);
+    return;
+  }
+  // As the toolkit draws a selection: glyphs, or the parts of them, in the
+  // highlight in its own colour, and the rest in the text colour.
+  QPainterPath rest;
+  rest.addRect(QRectF(left, paint.top, piece.width, paint.style.line_height).adjusted(-kOverhang, 0, kOverhang, 0));
+  rest = rest.subtracted(selected);
+  for (const auto& [clip, color] : {std::pair{selected, paint.palette.highlightedText().color()},
+                                    std::pair{rest, paint.palette.text().color()}}) {
+    painter.save();
+    painter.setClipPath(clip, Qt::IntersectClip);
+    painter.setPen(color);
+    piece.layout->draw(&painter, origin);
+    painter.restore();
   }
 }
 
 void ShapedSegment::DrawMark(const Paint& paint, const Piece& piece, bool selected) const {
   QPainter& painter = paint.painter;
   const double height = paint.style.line_height;
-  const QRectF cell(paint.left + piece.x, paint.top, piece.width, height);
+  const QRectF cell(paint.left, paint.top, piece.width, height);
   const QColor ink = selected ? paint.palette.highlightedText().color() : paint.palette.placeholderText().color();
   const QRectF box = cell.adjusted(1, height * 0.15, -1, -height * 0.15);
   painter.save();

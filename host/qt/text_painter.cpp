@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/qt/shaped_segment.h"
 #include "host/qt/text_view.h"
 
 namespace host::qt {
@@ -38,28 +39,31 @@ void TextPainter::PaintLine(std::size_t line, double top) {
   palette.setCurrentColorGroup(view_.hasFocus() ? QPalette::Active : QPalette::Inactive);
   const double visible_left = -left_;
   const double visible_right = visible_left + view_.viewport()->width();
-  LineLayouts& layouts = view_.Layouts();
-
-  const std::optional<double> end = layouts.ForVisible(
-      start, text, visible_left, visible_right, [&](const ShapedSegment& segment, std::size_t begin, double x) {
-        const std::size_t from = std::clamp(selection_.begin, start + begin, start + begin + segment.Size());
-        const std::size_t to = std::clamp(selection_.end, start + begin, start + begin + segment.Size());
-        segment.Draw({.painter = painter_,
-                      .style = style,
-                      .palette = palette,
-                      .left = left_ + x,
-                      .top = top,
-                      .visible_left = 0,
-                      .visible_right = static_cast<double>(view_.viewport()->width()),
-                      .selected_from = from - start - begin,
-                      .selected_to = to - start - begin});
-      });
+  LineLayout& layouts = view_.Layouts();
+  const LineLayout::View view = layouts.Visible(start, text, visible_left, visible_right);
+  for (const ShownRun& shown : view.runs) {
+    // The layouts' runs are this surface's own shaped segments.
+    const auto& segment = static_cast<const ShapedSegment&>(shown.shaped);
+    const std::size_t begin = start + shown.begin;
+    const std::size_t from = std::clamp(selection_.begin, begin, begin + segment.Size());
+    const std::size_t to = std::clamp(selection_.end, begin, begin + segment.Size());
+    segment.Draw({.painter = painter_,
+                  .style = style,
+                  .palette = palette,
+                  .left = left_ + shown.x,
+                  .top = top,
+                  .visible_left = 0,
+                  .visible_right = static_cast<double>(view_.viewport()->width()),
+                  .selected_from = from - begin,
+                  .selected_to = to - begin},
+                 shown.run);
+  }
   view_.NoteLineWidth(layouts.Width(start, text));
-  if (end) {
+  if (view.end) {
     // A selected line break shows as a sliver of selection behind the line.
     const bool has_break = line + 1 < document_.LineCount();
     if (has_break && selection_.begin <= start + text.size() && selection_.end >= start + text.size() + 2) {
-      painter_.fillRect(QRectF(left_ + *end, top, style.average_advance / 2, style.line_height), palette.highlight());
+      painter_.fillRect(QRectF(left_ + *view.end, top, style.average_advance / 2, style.line_height), palette.highlight());
     }
   }
 

@@ -12,8 +12,10 @@
 
 #include "host/qt/clipboard_text.h"
 #include "host/qt/grapheme_clusters.h"
+#include "host/qt/line_segments.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/selection_data.h"
+#include "host/qt/shaped_segment.h"
 #include "host/qt/text_painter.h"
 #include "host/qt/text_view_accessible.h"
 #include "host/textbox/control_marks.h"
@@ -75,7 +77,11 @@ void TextView::UpdateMetrics() {
     return metrics.horizontalAdvance(QString::fromUcs4(&character, 1));
   };
   document_.SetMeasure(measure, style_.tab_width);
-  layouts_ = std::make_unique<LineLayouts>(style_, document_.Geometry());
+  layouts_ = std::make_unique<LineLayout>(document_.Geometry(), kScriptCuts,
+                                          [this](StringView text, double start_x, Levels levels) {
+                                            return std::make_unique<ShapedSegment>(text, style_, start_x, levels);
+                                          },
+                                          kConventions);
   UpdateScrollBars();
   viewport()->update();
 }

@@ -4,10 +4,10 @@
 #include <QTimer>
 #include <memory>
 
-#include "host/qt/line_layouts.h"
 #include "host/qt/text_style.h"
 #include "host/qt/text_view_accessible.h"
 #include "host/runtime/string.h"
+#include "host/textbox/line_layout.h"
 #include "host/textbox/text_document.h"
 #include "host/textbox/text_editor.h"
 
@@ -65,7 +65,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver, priva
   double LineHeight() const { return style_.line_height; }
   const QFont& TextFont() const { return style_.text_font; }
   /// The shaped layouts of the lines shown, kept between paints.
-  LineLayouts& Layouts() const { return *layouts_; }
+  LineLayout& Layouts() const { return *layouts_; }
   const QString& Preedit() const { return preedit_; }
   bool CaretShown() const { return caret_shown_; }
   /// Widens the horizontal range if a line painted is wider than any known.
@@ -124,7 +124,7 @@ class TextView : public QAbstractScrollArea, private TextDocumentObserver, priva
   TextEditor editor_;
   QString preedit_;
   TextStyle style_;
-  std::unique_ptr<LineLayouts> layouts_;
+  std::unique_ptr<LineLayout> layouts_;
   bool caret_shown_ = true;
   QTimer blink_;
   QTimer drag_scroll_;  // keeps selecting while the mouse is held outside

@@ -28,7 +28,8 @@ std::string_view ControlMark(char32_t character) {
   return {};
 }
 
-std::vector<LineRun> LineRuns(StringView text) {
+std::vector<LineRun> LineRuns(StringView text, Levels levels) {
+  auto level = [&](std::size_t at) -> std::uint8_t { return levels.empty() ? 0 : levels[at]; };
   std::vector<LineRun> runs;
   std::size_t run = 0;  // where the current text run starts
   for (std::size_t at = 0; at < text.size();) {
@@ -36,23 +37,27 @@ std::vector<LineRun> LineRuns(StringView text) {
     const std::size_t next = at + character.units;
     const std::string_view mark = ControlMark(character.value);
     if (mark.empty() && character.value != U'\t') {
+      if (run != at && level(at) != level(run)) {
+        runs.push_back({LineRun::Kind::kText, run, at, {}, level(run)});
+        run = at;
+      }
       at = next;
       continue;
     }
-    if (run != at) runs.push_back({LineRun::Kind::kText, run, at, {}});
-    runs.push_back({mark.empty() ? LineRun::Kind::kTab : LineRun::Kind::kMark, at, next, mark});
+    if (run != at) runs.push_back({LineRun::Kind::kText, run, at, {}, level(run)});
+    runs.push_back({mark.empty() ? LineRun::Kind::kTab : LineRun::Kind::kMark, at, next, mark, level(at)});
     at = run = next;
   }
-  if (run != text.size()) runs.push_back({LineRun::Kind::kText, run, text.size(), {}});
+  if (run != text.size()) runs.push_back({LineRun::Kind::kText, run, text.size(), {}, level(run)});
   return runs;
 }
 
 double TabAdvance(double x, double tab_width) { return (std::floor(x / tab_width) + 1) * tab_width - x; }
 
-std::vector<PlacedRun> PlaceRuns(StringView text, double start_x, const RunMeasures& measures) {
+std::vector<PlacedRun> PlaceRuns(StringView text, double start_x, const RunMeasures& measures, Levels levels) {
   std::vector<PlacedRun> placed;
   double x = 0;
-  for (const LineRun& run : LineRuns(text)) {
+  for (const LineRun& run : LineRuns(text, levels)) {
     double width = 0;
     switch (run.kind) {
       case LineRun::Kind::kText: width = measures.text(run); break;

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -15,18 +17,23 @@ namespace host {
 /// next tab stop instead.
 std::string_view ControlMark(char32_t character);
 
-/// A stretch of a line as a text box draws it: text shaped as one, or a
-/// single TAB or marked character.
+/// A stretch of a line as a text box draws it: text of one bidi level
+/// shaped as one, or a single TAB or marked character.
 struct LineRun {
   enum class Kind { kText, kMark, kTab };
   Kind kind = Kind::kText;
   std::size_t begin = 0;
   std::size_t end = 0;
-  std::string_view mark;  // the name a marked character shows
+  std::string_view mark;   // the name a marked character shows
+  std::uint8_t level = 0;  // odd: shaped right to left
 };
 
+/// The bidi level of each unit of a stretch (bidi_levels.h); empty when
+/// all are 0.
+using Levels = std::span<const std::uint8_t>;
+
 /// The runs of `text` in order; a surrogate pair is never split.
-std::vector<LineRun> LineRuns(StringView text);
+std::vector<LineRun> LineRuns(StringView text, Levels levels = {});
 
 /// How far a TAB standing at `x` advances: to the next multiple of
 /// `tab_width`, a whole tab when `x` is on a stop.
@@ -50,9 +57,9 @@ struct RunMeasures {
   bool whole_pixels = false;
 };
 
-/// The runs of `text` placed left to right, tabs advancing to the stops of
-/// the line, which `text` enters at `start_x`.
-std::vector<PlacedRun> PlaceRuns(StringView text, double start_x, const RunMeasures& measures);
+/// The runs of `text` placed left to right in reading order, tabs
+/// advancing to the stops of the line, which `text` enters at `start_x`.
+std::vector<PlacedRun> PlaceRuns(StringView text, double start_x, const RunMeasures& measures, Levels levels = {});
 
 /// The run holding `offset`, the last one for the stretch's end; the first
 /// if there is none.

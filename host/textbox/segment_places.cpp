@@ -1,6 +1,20 @@
 #include "host/textbox/segment_places.h"
 
+#include <algorithm>
+
+#include "host/textbox/bidi_levels.h"
+
 namespace host {
+namespace {
+
+// Stretches of one line whose levels are kept: several screens.
+constexpr std::size_t kKeptStretches = 8;
+// Below this unit no character is right to left, so a stretch without one
+// is all at the paragraph's level.
+constexpr char16_t kFirstRightToLeft = 0x0590;
+
+}  // namespace
+
 SegmentPlaces::Line& SegmentPlaces::LineFor(std::size_t key, StringView line) {
   auto found = lines_.find(key);
   if (found != lines_.end() && found->second.size != line.size()) {
@@ -9,7 +23,7 @@ SegmentPlaces::Line& SegmentPlaces::LineFor(std::size_t key, StringView line) {
   }
   if (found == lines_.end()) {
     if (lines_.size() >= kKeptLines) lines_.clear();
-    found = lines_.emplace(key, Line{.size = line.size(), .corrections = {}}).first;
+    found = lines_.emplace(key, Line{.size = line.size(), .corrections = {}, .levels = {}}).first;
   }
   return found->second;
 }
@@ -40,14 +54,62 @@ void SegmentPlaces::NoteWidth(std::size_t key, StringView line, std::size_t inde
   LineFor(key, line).corrections[index] = width - estimate;
 }
 
-void SegmentPlaces::Invalidate(std::size_t position) {
-  for (auto it = lines_.begin(); it != lines_.end();) {
-    if (it->first + it->second.size >= position) {
-      it = lines_.erase(it);
-    } else {
-      ++it;
-    }
+const std::vector<std::uint8_t>& SegmentPlaces::StretchLevels(Line& entry, StringView line, std::size_t stretch) {
+  auto found = entry.levels.find(stretch);
+  if (found != entry.levels.end()) return found->second;
+  if (entry.levels.size() >= kKeptStretches) entry.levels.clear();
+  const std::size_t begin = Start(line, stretch * kLevelSegments);
+  const StringView text = line.substr(begin, Start(line, (stretch + 1) * kLevelSegments) - begin);
+  const bool plain = std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < kFirstRightToLeft; });
+  return entry.levels.emplace(stretch, plain ? std::vector<std::uint8_t>() : BidiLevels(text)).first->second;
+}
+
+std::vector<std::uint8_t> SegmentPlaces::LevelsOf(std::size_t key, StringView line, std::size_t index) {
+  const std::size_t stretch = index / kLevelSegments;
+  const std::vector<std::uint8_t>& levels = StretchLevels(LineFor(key, line), line, stretch);
+  if (levels.empty()) return {};
+  const std::size_t base = Start(line, stretch * kLevelSegments);
+  const auto first = levels.begin() + static_cast<std::ptrdiff_t>(Start(line, index) - base);
+  const auto last = levels.begin() + static_cast<std::ptrdiff_t>(Start(line, index + 1) - base);
+  std::vector<std::uint8_t> told(first, last);
+  // The run that crosses the segment's start reaches to `head`; the one
+  // that crosses its end starts at `tail`. Between them, text is left to
+  // the surface's own ordering.
+  std::size_t head = 0;
+  if (Crosses(key, line, index)) {
+    while (head < told.size() && told[head] > 0) ++head;
   }
+  std::size_t tail = told.size();
+  if (Crosses(key, line, index + 1)) {
+    while (tail > 0 && told[tail - 1] > 0) --tail;
+  }
+  if (head < tail) {
+    std::fill(told.begin() + static_cast<std::ptrdiff_t>(head), told.begin() + static_cast<std::ptrdiff_t>(tail), 0);
+  }
+  if (std::all_of(told.begin(), told.end(), [](std::uint8_t level) { return level == 0; })) return {};
+  return told;
+}
+
+bool SegmentPlaces::Crosses(std::size_t key, StringView line, std::size_t index) {
+  if (index % kLevelSegments == 0 || index >= CutSegmentCount(line.size())) return false;
+  const std::size_t stretch = index / kLevelSegments;
+  const std::vector<std::uint8_t>& levels = StretchLevels(LineFor(key, line), line, stretch);
+  if (levels.empty()) return false;
+  const std::size_t at = Start(line, index) - Start(line, stretch * kLevelSegments);
+  return levels[at - 1] > 0 && levels[at] > 0;
+}
+
+std::pair<std::size_t, std::size_t> SegmentPlaces::Reach(std::size_t key, StringView line, std::size_t first,
+                                                        std::size_t last) {
+  while (Crosses(key, line, first)) --first;
+  while (Crosses(key, line, last + 1)) ++last;
+  return {first, last};
+}
+
+void SegmentPlaces::Invalidate(std::size_t position) {
+  // Lines are known by their starts: every line that ends at or after the
+  // edit may have changed or moved.
+  std::erase_if(lines_, [&](const auto& entry) { return entry.first + entry.second.size >= position; });
 }
 
 }  // namespace host

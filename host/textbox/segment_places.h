@@ -2,8 +2,11 @@
 #include <cstddef>
 #include <map>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "host/runtime/string.h"
+#include "host/textbox/control_marks.h"
 #include "host/textbox/line_cuts.h"
 #include "host/textbox/line_geometry.h"
 
@@ -16,10 +19,15 @@ namespace host {
 /// positions once shown stay put, and the estimate covers what has not been
 /// shaped. A line is identified by its start in the text (`key`) and
 /// checked against its size on every use.
+///
+/// Bidi levels are resolved over stretches of kLevelSegments segments, so
+/// a right-to-left run is ordered across the segments of its stretch
+/// while a line of any length costs only the stretches in view.
 class SegmentPlaces {
  public:
   /// Lines whose places are kept: a screenful many times over.
   static constexpr std::size_t kKeptLines = 512;
+  static constexpr std::size_t kLevelSegments = 32;
 
   SegmentPlaces(LineGeometry& geometry, CutRules rules) : geometry_(geometry), rules_(rules) {}
 
@@ -33,6 +41,16 @@ class SegmentPlaces {
   std::size_t SegmentOf(StringView line, std::size_t offset) const { return CutSegmentOf(line, offset, rules_); }
   /// Takes the shaped width of segment `index` in place of its estimate.
   void NoteWidth(std::size_t key, StringView line, std::size_t index, double width);
+  /// The bidi levels of the units of segment `index` that its surface must
+  /// be told: those of runs above the paragraph's level that cross its
+  /// ends. The others are 0, as a run wholly inside the segment is put in
+  /// order by the surface's own shaping, as it would be in a short line.
+  /// Empty when all are 0.
+  std::vector<std::uint8_t> LevelsOf(std::size_t key, StringView line, std::size_t index);
+  /// The segments [first, last] widened until no run of text above the
+  /// paragraph's level crosses their ends: the segments to shape before
+  /// any of them can be put in visual order.
+  std::pair<std::size_t, std::size_t> Reach(std::size_t key, StringView line, std::size_t first, std::size_t last);
   /// Drops what an edit at `position` may have made stale.
   void Invalidate(std::size_t position);
 
@@ -40,7 +58,12 @@ class SegmentPlaces {
   struct Line {
     std::size_t size = 0;
     std::map<std::size_t, double> corrections;  // shaped less estimated width, by segment
+    std::map<std::size_t, std::vector<std::uint8_t>> levels;  // by stretch, empty when all are 0
   };
+  // Whether text above the paragraph's level stands on both sides of the
+  // start of segment `index`, within one stretch.
+  bool Crosses(std::size_t key, StringView line, std::size_t index);
+  const std::vector<std::uint8_t>& StretchLevels(Line& entry, StringView line, std::size_t stretch);
   Line& LineFor(std::size_t key, StringView line);
 
   LineGeometry& geometry_;

@@ -21,6 +21,8 @@ struct TextBoxConventions {
   bool word_takes_trailing_blanks = false;
   /// The context menu offers Redo.
   bool menu_has_redo = true;
+  /// Text stands at whole pixels only, as the surface draws it.
+  bool whole_pixels = false;
 };
 
 /// Where a text goes to or comes from outside the box.

@@ -26,7 +26,7 @@ std::size_t ClusterStep(ShapedCache& cache, HDC dc, const ShapedLine::Fonts& fon
                         std::size_t offset, bool forward) {
   std::size_t from = 0;
   std::size_t to = line.size();
-  if (line.size() > ShapedLine::kMaxUnits) {
+  if (CutSegmentCount(line.size()) > 1) {
     // The segment the step stays in, as painted; stepping back from its
     // start goes into the one before.
     std::size_t index = CutSegmentOf(line, offset);

@@ -21,16 +21,19 @@ int MarkWidth(HDC dc, HFONT font, std::string_view mark) {
 
 }  // namespace
 
-ShapedLine::ShapedLine(HDC dc, const Fonts& fonts, StringView text, double start_x) : size_(text.size()) {
+ShapedLine::ShapedLine(HDC dc, const Fonts& fonts, StringView text, double start_x, Levels levels)
+    : size_(text.size()) {
   std::vector<SCRIPT_STRING_ANALYSIS> shaped;
-  runs_ = PlaceRuns(text, start_x,
-                    {.text = [&](const LineRun& run) {
-                       shaped.push_back(nullptr);
-                       return Shape(dc, fonts, text, run, shaped.back());
-                     },
-                     .mark = [&](std::string_view mark) { return MarkWidth(dc, fonts.mark, mark); },
-                     .tab_width = fonts.tab_width,
-                     .whole_pixels = true});
+  runs_ = PlaceRuns(
+      text, start_x,
+      {.text = [&](const LineRun& run) {
+         shaped.push_back(nullptr);
+         return Shape(dc, fonts, text, run, shaped.back());
+       },
+       .mark = [&](std::string_view mark) { return MarkWidth(dc, fonts.mark, mark); },
+       .tab_width = fonts.tab_width,
+       .whole_pixels = true},
+      levels);
   auto next = shaped.begin();
   for (const PlacedRun& placed : runs_) {
     analyses_.push_back(placed.run.kind == Kind::kText ? *next++ : nullptr);
@@ -49,10 +52,14 @@ int ShapedLine::Shape(HDC dc, const Fonts& fonts, StringView text, const LineRun
   const int length = static_cast<int>(run.end - run.begin);
   const Selected font_in(dc, fonts.text);
   SCRIPT_CONTROL control{};
-  SCRIPT_STATE state{};  // a left-to-right paragraph
+  // A run holds one level, so the direction it is laid out in is the whole
+  // of its order.
+  const bool right_to_left = (run.level & 1) != 0;
+  SCRIPT_STATE state{};
+  state.uBidiLevel = right_to_left ? 1 : 0;
+  const DWORD flags = SSA_GLYPHS | SSA_FALLBACK | SSA_BREAK | (right_to_left ? SSA_RTL : 0);
   const HRESULT result = ScriptStringAnalyse(dc, AsWide(text.data() + run.begin), length, length * 3 / 2 + 16, -1,
-                                             SSA_GLYPHS | SSA_FALLBACK | SSA_BREAK, 0, &control, &state, nullptr,
-                                             nullptr, nullptr, &analysis);
+                                             flags, 0, &control, &state, nullptr, nullptr, nullptr, &analysis);
   if (SUCCEEDED(result)) return ScriptString_pSize(analysis)->cx;
   // Unshaped, the run still takes its room.
   analysis = nullptr;
@@ -63,14 +70,17 @@ int ShapedLine::Shape(HDC dc, const Fonts& fonts, StringView text, const LineRun
 
 ShapedLine::Piece ShapedLine::PieceOf(std::size_t index) const {
   const PlacedRun& placed = runs_[index];
-  return {placed.run, static_cast<int>(placed.x), static_cast<int>(placed.width), analyses_[index]};
+  return {placed.run, static_cast<int>(placed.width), analyses_[index]};
 }
 
-int ShapedLine::X(std::size_t offset) const {
-  if (runs_.empty()) return 0;
-  offset = std::min(offset, size_);
-  const Piece piece = PieceOf(RunHolding(runs_, offset));
-  if (piece.analysis == nullptr) return offset <= piece.run.begin ? piece.x : piece.x + piece.width;
+double ShapedLine::X(std::size_t run, std::size_t offset) const {
+  const Piece piece = PieceOf(run);
+  offset = std::clamp(offset, piece.run.begin, piece.run.end);
+  if (piece.analysis == nullptr) {
+    // A marked character or a tab reads in the direction of its level.
+    const bool after = offset > piece.run.begin;
+    return after != ((piece.run.level & 1) != 0) ? piece.width : 0;
+  }
   // Before a character its leading edge, at the end the last one's trailing
   // edge: where a right-to-left run puts them is the processor's to say.
   int x = 0;
@@ -79,18 +89,19 @@ int ShapedLine::X(std::size_t offset) const {
   } else {
     ScriptStringCPtoX(piece.analysis, static_cast<int>(piece.run.end - piece.run.begin) - 1, TRUE, &x);
   }
-  return piece.x + x;
+  return x;
 }
 
-std::size_t ShapedLine::Nearest(int x) const {
-  if (runs_.empty()) return 0;
-  const Piece piece = PieceOf(RunUnder(runs_, x));
+std::size_t ShapedLine::Nearest(std::size_t run, double x) const {
+  const Piece piece = PieceOf(run);
+  const auto pixel = static_cast<int>(std::lround(x));
   if (piece.run.kind != Kind::kText || piece.analysis == nullptr) {
-    return x - piece.x < piece.width / 2 ? piece.run.begin : piece.run.end;
+    const bool left_half = pixel < piece.width / 2;
+    return left_half != ((piece.run.level & 1) != 0) ? piece.run.begin : piece.run.end;
   }
   int character = 0;
   int trailing = 0;
-  ScriptStringXtoCP(piece.analysis, x - piece.x, &character, &trailing);
+  ScriptStringXtoCP(piece.analysis, pixel, &character, &trailing);
   const auto length = static_cast<int>(piece.run.end - piece.run.begin);
   auto position = static_cast<std::size_t>(std::clamp(character + trailing, 0, length));
   while (!IsClusterBoundary(piece.run.begin + position)) --position;
@@ -107,27 +118,25 @@ bool ShapedLine::IsClusterBoundary(std::size_t offset) const {
   return attributes == nullptr || attributes[offset - piece.run.begin].fCharStop;
 }
 
-void ShapedLine::Draw(HDC dc, int left, int top, std::size_t selected_from, std::size_t selected_to,
-                      const LineStyle& style) const {
+void ShapedLine::Draw(HDC dc, std::size_t run, int left, int top, std::size_t selected_from,
+                      std::size_t selected_to, const LineStyle& style) const {
   const Selected font_in(dc, style.text_font);
   SetBkMode(dc, TRANSPARENT);
-  for (std::size_t index = 0; index < runs_.size(); ++index) {
-    const Piece piece = PieceOf(index);
-    const std::size_t from = std::clamp(selected_from, piece.run.begin, piece.run.end);
-    const std::size_t to = std::clamp(selected_to, piece.run.begin, piece.run.end);
-    const RECT cell{left + piece.x, top, left + piece.x + piece.width, top + style.line_height};
-    if (piece.run.kind == Kind::kMark) {
-      PaintMark(dc, piece.run.mark, cell, from < to, style);
-    } else if (piece.run.kind == Kind::kTab || piece.analysis == nullptr) {
-      if (from < to) FillSolid(dc, cell, style.selected_background);
-    } else {
-      // The processor draws the selection itself, glyph by glyph in visual
-      // order, in the system's selection colours.
-      SetTextColor(dc, style.text);
-      const int first = from < to ? static_cast<int>(from - piece.run.begin) : 0;
-      const int last = from < to ? static_cast<int>(to - piece.run.begin) : 0;
-      ScriptStringOut(piece.analysis, left + piece.x, top, 0, nullptr, first, last, FALSE);
-    }
+  const Piece piece = PieceOf(run);
+  const std::size_t from = std::clamp(selected_from, piece.run.begin, piece.run.end);
+  const std::size_t to = std::clamp(selected_to, piece.run.begin, piece.run.end);
+  const RECT cell{left, top, left + piece.width, top + style.line_height};
+  if (piece.run.kind == Kind::kMark) {
+    PaintMark(dc, piece.run.mark, cell, from < to, style);
+  } else if (piece.run.kind == Kind::kTab || piece.analysis == nullptr) {
+    if (from < to) FillSolid(dc, cell, style.selected_background);
+  } else {
+    // The processor draws the selection itself, glyph by glyph in visual
+    // order, in the system's selection colours.
+    SetTextColor(dc, style.text);
+    const int first = from < to ? static_cast<int>(from - piece.run.begin) : 0;
+    const int last = from < to ? static_cast<int>(to - piece.run.begin) : 0;
+    ScriptStringOut(piece.analysis, left, top, 0, nullptr, first, last, FALSE);
   }
 }
 

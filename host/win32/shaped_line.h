@@ -5,6 +5,7 @@
 
 #include "host/runtime/string.h"
 #include "host/textbox/control_marks.h"
+#include "host/textbox/line_layout.h"
 #include "host/win32/line_painter.h"
 #include "host/win32/windows_api.h"
 
@@ -12,47 +13,43 @@
 
 namespace host::win32 {
 
-/// A line, or a stretch of one, laid out by the system's script processor:
-/// text shaped by its font (with fallback fonts for scripts it lacks),
-/// right-to-left runs in visual order within a left-to-right paragraph,
-/// control characters as named boxes and tabs advancing to their stops.
-/// Offsets are in units from the stretch's start, x in pixels from its
-/// left edge.
-class ShapedLine {
+/// A stretch of a line laid out by the system's script processor, run by
+/// run: text of one bidi level shaped by its font (with fallback fonts for
+/// scripts it lacks), right to left at odd levels, control characters as
+/// named boxes and tabs advancing to their stops. Where each run stands on
+/// the line is the line's own business (bidi reordering). Offsets are in
+/// units from the stretch's start.
+class ShapedLine : public ShapedRuns {
  public:
-  /// Lines up to this long are shaped whole; longer ones a segment at a
-  /// time (long_line.h).
-  static constexpr std::size_t kMaxUnits = 1024;
-
   struct Fonts {
     HFONT text = nullptr;
     HFONT mark = nullptr;
     double tab_width = 8;
   };
-  /// `start_x` is where the stretch starts in its line, for the tab stops.
-  ShapedLine(HDC dc, const Fonts& fonts, StringView text, double start_x = 0);
+  /// `start_x` is where the stretch starts in its line, for the tab stops;
+  /// `levels` splits its text into runs of one bidi level.
+  ShapedLine(HDC dc, const Fonts& fonts, StringView text, double start_x = 0, Levels levels = {});
   ShapedLine(const ShapedLine&) = delete;
   ShapedLine& operator=(const ShapedLine&) = delete;
-  ~ShapedLine();
+  ~ShapedLine() override;
 
-  int Width() const { return width_; }
-  /// Where the caret stands before `offset`.
-  int X(std::size_t offset) const;
-  /// The cluster boundary nearest to `x`.
-  std::size_t Nearest(int x) const;
+  const std::vector<PlacedRun>& Runs() const override { return runs_; }
+  double Width() const override { return width_; }
+  std::size_t Size() const { return size_; }
+  double X(std::size_t run, std::size_t offset) const override;
+  std::size_t Nearest(std::size_t run, double x) const override;
   /// Whether the caret may stand before `offset`: not inside a cluster.
   bool IsClusterBoundary(std::size_t offset) const;
 
-  /// Draws the stretch with its left edge at `left`; [selected_from,
-  /// selected_to) in the selection's colours.
-  void Draw(HDC dc, int left, int top, std::size_t selected_from, std::size_t selected_to,
+  /// Draws `run` with its left edge at `left`; [selected_from, selected_to)
+  /// of the stretch in the selection's colours.
+  void Draw(HDC dc, std::size_t run, int left, int top, std::size_t selected_from, std::size_t selected_to,
             const LineStyle& style) const;
 
  private:
   using Kind = LineRun::Kind;
   struct Piece {
     const LineRun& run;
-    int x;
     int width;
     SCRIPT_STRING_ANALYSIS analysis;  // text runs shaped
   };

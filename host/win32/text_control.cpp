@@ -10,7 +10,6 @@
 #include "host/textbox/control_marks.h"
 #include "host/win32/clipboard.h"
 #include "host/win32/line_painter.h"
-#include "host/win32/long_line.h"
 #include "host/win32/paste_refusal.h"
 #include "host/win32/shaped_line.h"
 #include "host/win32/win32_error.h"
@@ -39,6 +38,7 @@ constexpr TextBoxConventions kConventions{
     .click_series = 2,
     .word_takes_trailing_blanks = true,
     .menu_has_redo = false,
+    .whole_pixels = true,
 };
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
@@ -112,25 +112,15 @@ TextControl* TextControl::From(HWND window) {
 TextControl::TextControl(HWND window)
     : window_(window), editor_(document_, *this, kConventions), clipboard_(window, kClipboardRead) {
   document_.SetObserver(this);
-  // Lines are placed as the script processor lays them out, long ones a
-  // segment at a time;
-  // the fonts are read at each call, as WM_SETFONT may change them.
+  // Lines are placed as the script processor lays them out (SetFont makes
+  // the layouts); the fonts are read at each call, as WM_SETFONT may
+  // change them.
   document_.SetClusterBoundary([this](StringView line, std::size_t offset, bool forward) {
     return ClusterStep(shapes_, measure_dc_.Get(), LineFonts(), line, offset, forward);
   });
   document_.SetPlacement({
-      .x = [this](std::size_t start, StringView line, std::size_t offset) -> double {
-        if (line.size() > ShapedLine::kMaxUnits) {
-          return LongLine(shapes_, measure_dc_.Get(), LineFonts(), *places_, start, line).X(offset);
-        }
-        return shapes_.Get(measure_dc_.Get(), LineFonts(), line).X(offset);
-      },
-      .nearest = [this](std::size_t start, StringView line, double x) -> std::size_t {
-        if (line.size() > ShapedLine::kMaxUnits) {
-          return LongLine(shapes_, measure_dc_.Get(), LineFonts(), *places_, start, line).Nearest(x);
-        }
-        return shapes_.Get(measure_dc_.Get(), LineFonts(), line).Nearest(static_cast<int>(std::lround(x)));
-      },
+      .x = [this](std::size_t start, StringView line, std::size_t offset) { return layouts_->X(start, line, offset); },
+      .nearest = [this](std::size_t start, StringView line, double x) { return layouts_->Nearest(start, line, x); },
   });
   SetFont(nullptr, false);
 }
@@ -300,7 +290,13 @@ void TextControl::SetFont(HFONT font, bool redraw) {
   HFONT text_font = font_;
   document_.SetMeasure([dc, text_font, mark_font](char32_t c) { return Measure(dc, text_font, mark_font, c); },
                        kTabCells * average_advance_);
-  places_ = std::make_unique<SegmentPlaces>(document_.Geometry(), CutRules{});
+  // Measured in the measuring context, with the fonts of the moment.
+  layouts_ = std::make_unique<LineLayout>(
+      document_.Geometry(), CutRules{},
+      [this](StringView text, double start_x, Levels levels) {
+        return std::make_unique<ShapedLine>(measure_dc_.Get(), LineFonts(), text, start_x, levels);
+      },
+      kConventions);
   if (focused_) MakeCaret();  // of the new line height
   UpdateScrollBars();
   if (redraw) InvalidateRect(window_, nullptr, FALSE);
@@ -383,7 +379,7 @@ std::size_t TextControl::PositionAt(POINT point) const {
 }
 
 void TextControl::TextChanged(std::size_t position) {
-  places_->Invalidate(position);
+  layouts_->Invalidate(position);
   editor_.TextChanged();
   UpdateScrollBars();
   ShowPosition(document_.Caret());

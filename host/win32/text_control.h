@@ -5,7 +5,7 @@
 
 #include "host/runtime/string.h"
 #include "host/textbox/text_document.h"
-#include "host/textbox/segment_places.h"
+#include "host/textbox/line_layout.h"
 #include "host/textbox/text_editor.h"
 #include "host/win32/automation_library.h"
 #include "host/win32/clipboard_reader.h"
@@ -157,7 +157,7 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   TextEditor editor_;
   MemoryDc measure_dc_;  // holds the font while characters are measured
   ShapedCache shapes_;   // shaped in measure_dc_, which outlives it
-  std::unique_ptr<SegmentPlaces> places_;  // over the document's geometry of the font
+  std::unique_ptr<LineLayout> layouts_;  // over the document's geometry of the font
   HFONT font_ = nullptr;  // the parent's, not owned
   UniqueFont mark_font_;
   int line_height_ = 1;

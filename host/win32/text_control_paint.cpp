@@ -1,12 +1,11 @@
-// Painting a TextControl: the lines in view, each shaped whole or, when
-// long, the segments of it in view, into an off-screen bitmap that is then
-// copied to the window in one go.
+// Painting a TextControl: the runs in view of the lines in view, into an
+// off-screen bitmap that is then copied to the window in one go.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "host/win32/line_painter.h"
-#include "host/win32/long_line.h"
 #include "host/win32/shaped_line.h"
 #include "host/win32/text_control.h"
 
@@ -88,14 +87,23 @@ void TextControl::PaintLine(HDC dc, std::size_t line, int top, const RECT& text_
       .selected_background = GetSysColor(COLOR_HIGHLIGHT),
   };
   LineGeometry::Hit end;
-  if (text.size() <= ShapedLine::kMaxUnits) {
-    // Shaped whole, as the caret and the mouse find it.
-    const ShapedLine shaped(dc, LineFonts(), text);
-    shaped.Draw(dc, text_area.left - left_, top, segment.selected_from, segment.selected_to, style);
-    end = {text.size(), static_cast<double>(shaped.Width())};
-  } else {
-    // Shaped a segment at a time, only the segments in view.
-    end = LongLine(shapes_, measure_dc_.Get(), LineFonts(), *places_, start, text).Paint(dc, segment, style);
+  const LineLayout::View view = layouts_->Visible(start, text, segment.visible_left, segment.visible_right);
+  if (view.end) end = {text.size(), *view.end};
+  // Placed as measured, drawn as shaped again in `dc`, a segment at a time.
+  std::size_t index = document_.Size() + 1;
+  std::unique_ptr<ShapedLine> shaped;
+  std::size_t begin = 0;
+  for (const ShownRun& shown : view.runs) {
+    if (shown.segment != index) {
+      index = shown.segment;
+      begin = shown.begin;
+      const StringView part = text.substr(begin, layouts_->Start(text, index + 1) - begin);
+      shaped = std::make_unique<ShapedLine>(dc, LineFonts(), part, layouts_->StartX(start, text, index),
+                                            layouts_->LevelsOf(start, text, index));
+    }
+    shaped->Draw(dc, shown.run, static_cast<int>(std::lround(segment.origin + shown.x)), top,
+                 std::clamp(segment.selected_from, begin, begin + shaped->Size()) - begin,
+                 std::clamp(segment.selected_to, begin, begin + shaped->Size()) - begin, style);
   }
   if (end.offset == text.size()) document_.NoteLineWidth(end.x);
   // A selected line break shows as a sliver of selection behind the line.

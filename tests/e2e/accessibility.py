@@ -21,6 +21,11 @@ PASTED = '{"b": [2, 3]}'
 B = pyatspi  # boundaries: B.TEXT_BOUNDARY_...
 
 
+def edits(heard):
+    """The insertions and deletions of what was heard."""
+    return [e for e in heard if e[0] in ("insert", "delete")]
+
+
 def read(box, offset, boundary):
     return tuple(box.queryText().getTextAtOffset(offset, boundary))
 
@@ -32,11 +37,13 @@ class Run:
         self.px = lambda twips: round(twips * options.dpi / TWIPS_PER_INCH)
         self.program = Program(options.program, Path(options.artifacts) / "program-accessibility.log",
                                {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
-        self.heard = []  # (insert, delete or caret, box name, offset, length, text)
+        self.heard = []  # (insert, delete, caret or selection, box name, offset, length, text)
+        kinds = {"object:text-caret-moved": "caret", "object:text-selection-changed": "selection"}
         pyatspi.Registry.registerEventListener(
-            lambda e: self.heard.append((e.type.split(":")[-1].replace("text-caret-moved", "caret"), e.source.name,
+            lambda e: self.heard.append((kinds.get(e.type, e.type.split(":")[-1]), e.source.name,
                                          e.detail1, e.detail2, str(e.any_data))),
-            "object:text-changed:insert", "object:text-changed:delete", "object:text-caret-moved")
+            "object:text-changed:insert", "object:text-changed:delete", "object:text-caret-moved",
+            "object:text-selection-changed")
 
     def wait(self, found, timeout):
         def check():
@@ -75,6 +82,7 @@ class Run:
                       if r.getRelationType() == B.RELATION_LABELLED_BY]
                 self.check(f"{label!r} is labelled by its label", by == [label], f"labelled by {by}")
             self.check_typing(inputs)
+            self.check_selecting(inputs)
             self.check_convert(outputs, TYPED, ["insert"])
             self.check_paste(PASTED, len(TYPED))
             self.check_convert(outputs, PASTED, ["delete", "insert"])
@@ -103,11 +111,21 @@ class Run:
                 ("line", read(inputs, 5, B.TEXT_BOUNDARY_LINE_START), (TYPED, 0, len(TYPED)))):
             self.check(f"Inputs is read by {unit}", got == expected, f"read {got}, expected {expected}")
 
+    def check_selecting(self, inputs):
+        self.desktop.keys("shift+Home")
+        heard = self.take(LABEL1, lambda h: any(e[0] == "selection" for e in h))
+        text = inputs.queryText()
+        got = text.getSelection(0) if text.getNSelections() == 1 else None
+        self.check("a selection by Shift+Home is heard and read back", any(e[0] == "selection" for e in heard) and
+                   got == (0, len(TYPED)), f"heard {[e[0] for e in heard]}, selection {got}")
+        self.desktop.keys("End")
+        self.take(LABEL1, lambda h: any(e[0] == "caret" for e in h))
+
     def check_convert(self, outputs, text, kinds):
         self.click(COMMAND1)
         heard = self.take(LABEL2, lambda h: any(e[0] == "insert" for e in h))
         inserted = next((e[4] for e in heard if e[0] == "insert"), "")
-        self.check(f"Convert of {text!r} is heard as one edit", [e[0] for e in heard if e[0] != "caret"] == kinds
+        self.check(f"Convert of {text!r} is heard as one edit", [e[0] for e in edits(heard)] == kinds
                    and inserted == readable(text), f"heard {heard}")
         first, second = readable(text).split("\r\n")[:2]
         got = read(outputs, len(first) + 3, B.TEXT_BOUNDARY_LINE_START)
@@ -119,10 +137,10 @@ class Run:
         self.click(INPUTS)
         self.desktop.keys("ctrl+a", "ctrl+v")
         heard = self.take(LABEL1, lambda h: any(e[0] == "caret" and e[2] == len(text) for e in h), 120)
-        edits = [e[:4] for e in heard if e[0] != "caret"]
+        edited = [e[:4] for e in edits(heard)]
         inserted = next((e[4] for e in heard if e[0] == "insert"), "")
         self.check(f"a paste of {len(text)} characters is heard as one edit, the caret behind it",
-                   edits == [("delete", LABEL1, 0, replaced), ("insert", LABEL1, 0, len(inserted))]
+                   edited == [("delete", LABEL1, 0, replaced), ("insert", LABEL1, 0, len(inserted))]
                    and inserted and text.startswith(inserted), f"heard {[e[:4] for e in heard]}")
 
     def check_large(self, inputs):
@@ -142,7 +160,7 @@ class Run:
         size = inputs.queryText().characterCount
         inputs.queryEditableText().deleteText(0, size)
         inputs.queryEditableText().insertText(0, TYPED, len(TYPED))
-        heard = [e[:4] for e in self.take(LABEL1, lambda h: any(e[0] == "insert" for e in h)) if e[0] != "caret"]
+        heard = [e[:4] for e in edits(self.take(LABEL1, lambda h: any(e[0] == "insert" for e in h)))]
         # Deleting 100 MB is told without carrying them all.
         self.check("a reader's edits are made and heard", inputs.queryText().getText(0, -1) == TYPED
                    and [e[0] for e in heard] == ["delete", "insert"] and 0 < heard[0][3] < size

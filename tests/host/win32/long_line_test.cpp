@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "host/textbox/code_points.h"
@@ -114,7 +115,7 @@ TEST_F(LongLineTest, ASegmentInTheMiddleIsPaintedAndPlacedAsTheProcessorLaysItOu
 
 TEST_F(LongLineTest, ArrowKeysStopAtTheProcessorsClustersOfEachSegment) {
   const String line = Repeated(u"a\U0001F600 e\u0301, \U0001F468\u200D\U0001F469 \u0639\u064E\u0631 ", 3000);
-  ASSERT_GT(line.size(), ShapedLine::kMaxUnits);
+  ASSERT_GT(CutSegmentCount(line.size()), 2u);
   control_->ResetText(line);
   HDC measure = CreateCompatibleDC(nullptr);
   std::vector<std::size_t> stops;
@@ -148,6 +149,24 @@ TEST_F(LongLineTest, ArrowKeysStopAtTheProcessorsClustersOfEachSegment) {
     ASSERT_FALSE(stop > 0 && stop < line.size() && IsHighSurrogate(line[stop - 1]) && IsLowSurrogate(line[stop]))
         << "between the halves of a pair at " << stop;
   }
+}
+
+// Minified JSON whose keys are Arabic reads, as one right-to-left stretch
+// from the first key to the last value, from the right: the first key
+// stands right of the last, though the line is shaped in segments.
+TEST_F(LongLineTest, ARightToLeftStretchReadsFromTheRightAcrossSegments) {
+  String json = u"{";
+  std::size_t last_key = 0;
+  for (int i = 0; i < 250; ++i) {
+    if (i > 0) json += u",";
+    last_key = json.size() + 1;
+    json.append(u"\"\u0645\u0641\u062A\u0627\u062D\":");
+    for (char digit : std::to_string(i)) json += static_cast<char16_t>(digit);
+  }
+  json += u"}";
+  ASSERT_GT(CutSegmentCount(json.size()), 4u);
+  control_->ResetText(json);
+  EXPECT_GT(control_->PointAt(2).x, control_->PointAt(last_key).x + 1000);
 }
 
 }  // namespace
