@@ -3,9 +3,9 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
-#include "host/qt/grapheme_clusters.h"
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
+#include "host/textbox/reader_units.h"
 #include "host/textbox/text_boundaries.h"
 
 namespace host::qt {
@@ -166,12 +166,8 @@ TextSpan TextViewAccessible::SpanAt(int offset, QAccessible::TextBoundaryType bo
   TextSpan span{0, text.size()};
   switch (boundary) {
     case QAccessible::CharBoundary:
-      if (at == text.size()) {
-        // The line break is the character after a line's last.
-        return {line_end, line + 1 < document.LineCount() ? document.LineStart(line + 1) : line_end};
-      }
-      span = {at, NextCluster(text, at)};
-      break;
+      // The engine's character: a cluster, or a line break after a line's last.
+      return {line_start + at, ReaderUnits(document, ReaderUnit::kCharacter).Next(line_start + at)};
     case QAccessible::WordBoundary:
       span = ReaderWordAt(text, at);
       break;

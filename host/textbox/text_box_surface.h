@@ -45,7 +45,9 @@ class TextBoxSurface {
   virtual double WheelPixels() const = 0;
   /// False if the clipboard could not take the text (a Cut then keeps it).
   virtual bool WriteClipboard(StringView text) = 0;
-  /// The clipboard's text; nothing if it has none or gives none in time.
+  /// The clipboard's text; nothing if it has none or gives none in time,
+  /// or if the surface is to hand it over later through
+  /// TextEditor::PasteText.
   virtual std::optional<String> ReadClipboard(Clipboard which) = 0;
   /// Tells the user a paste was refused: `units` of text (0 where not
   /// known) did not fit in memory; the text stays as it was.

@@ -147,11 +147,14 @@ class TextDocument {
   /// than any known.
   bool NoteLineWidth(double width);
 
+  /// The caret position one grapheme cluster on from `position`, or back;
+  /// a line break is one step.
+  std::size_t ClusterStep(std::size_t position, bool forward) const;
+
  private:
   void Edit(std::size_t position, std::size_t length, String text, EditKind kind, std::size_t caret);
   void AfterTextChange(std::size_t position);
   void AfterSelectionChange();
-  std::size_t ClusterStep(std::size_t position, bool forward) const;
 
   TextBuffer buffer_;
   UndoStack undo_;

@@ -113,12 +113,21 @@ bool TextEditor::Copy() {
 }
 
 void TextEditor::Paste(Clipboard which) {
-  std::size_t units = 0;
+  std::optional<String> text;
   try {
-    std::optional<String> text = surface_.ReadClipboard(which);
-    if (!text || text->empty()) return;
-    units = text->size();
-    document_.Paste(conventions_.paste_makes_crlf ? ToCrLf(*text) : std::move(*text));
+    text = surface_.ReadClipboard(which);
+  } catch (const std::bad_alloc&) {
+    surface_.PasteRefused(0);
+    return;
+  }
+  if (text) PasteText(std::move(*text));
+}
+
+void TextEditor::PasteText(String text) {
+  if (text.empty()) return;
+  const std::size_t units = text.size();
+  try {
+    document_.Paste(conventions_.paste_makes_crlf ? ToCrLf(text) : std::move(text));
   } catch (const std::bad_alloc&) {
     // The document is as it was; the user hears why nothing came.
     surface_.PasteRefused(units);

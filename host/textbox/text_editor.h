@@ -70,6 +70,10 @@ class TextEditor {
   void SelectionChanged();
   /// A press of the middle button: the primary selection is pasted there.
   void PastePrimaryAt(std::size_t position);
+  /// A clipboard's text that the surface read later than asked, as it does
+  /// when reading takes long: pasted at the selection as it is now, as one
+  /// step, or refused when memory cannot hold it.
+  void PasteText(String text);
 
   /// A turn of the wheel in eighths of a degree (120 to a notch), positive
   /// away from the user or to the left; Shift turns the vertical wheel into

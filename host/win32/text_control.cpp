@@ -1,6 +1,7 @@
 #include "host/win32/text_control.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <new>
 #include <string_view>
@@ -19,6 +20,14 @@ namespace {
 constexpr double kTabCells = 8;         // tab stops, in average character widths
 constexpr double kMarkFontScale = 0.7;  // control marks are drawn smaller than the text
 constexpr int kSelfSlot = 0;            // the window's extra bytes hold the object
+// Posted by the clipboard's reader; the private range, as EM_ messages use WM_USER's.
+constexpr UINT kClipboardRead = WM_APP + 1;
+// How long a paste waits for the clipboard before it returns, to finish
+// when the text comes. An ordinary paste is done well within it, so that a
+// program sending WM_PASTE finds the text pasted when the call returns, as
+// with the edit control; a paste that takes longer never holds the window
+// much more than this.
+constexpr std::chrono::milliseconds kPasteWait{500};
 
 // As the system's edit control: text crosses the clipboard exactly as it
 // is, a double click takes the word with the blanks after it, and there is
@@ -100,7 +109,8 @@ TextControl* TextControl::From(HWND window) {
   return reinterpret_cast<TextControl*>(GetWindowLongPtrW(window, kSelfSlot));
 }
 
-TextControl::TextControl(HWND window) : window_(window), editor_(document_, *this, kConventions) {
+TextControl::TextControl(HWND window)
+    : window_(window), editor_(document_, *this, kConventions), clipboard_(window, kClipboardRead) {
   document_.SetObserver(this);
   // Lines are placed as the script processor lays them out (SetFont makes
   // the layouts); the fonts are read at each call, as WM_SETFONT may
@@ -251,6 +261,9 @@ LRESULT TextControl::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return Default(message, wparam, lparam);
     case WM_IME_COMPOSITION:
       return OnComposition(lparam) ? 0 : Default(message, wparam, lparam);
+    case kClipboardRead:
+      OnClipboardRead();
+      return 0;
     case WM_SYSCOLORCHANGE:
       InvalidateRect(window_, nullptr, FALSE);
       return 0;
@@ -373,12 +386,14 @@ void TextControl::TextChanged(std::size_t position) {
   InvalidateRect(window_, nullptr, FALSE);
   if (!setting_text_) Notify(EN_CHANGE);
   NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
+  RaiseAutomationEvent(automation::kTextChangedEvent);
 }
 
 void TextControl::SelectionChanged() {
   ShowPosition(document_.Caret());
   InvalidateRect(window_, nullptr, FALSE);
   NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, window_, OBJID_CLIENT, CHILDID_SELF);
+  RaiseAutomationEvent(automation::kTextSelectionChangedEvent);
 }
 
 void TextControl::Notify(WORD code) {
@@ -420,14 +435,26 @@ void TextControl::PasteRefused(std::size_t units) {
 }
 
 // Windows has no primary selection: only the clipboard is ever asked for.
+// A paste while another is in flight is dropped, as a second press of the
+// key would paste the same text twice.
 std::optional<String> TextControl::ReadClipboard(Clipboard) {
-  try {
-    return ClipboardText(window_, document_.Size());
-  } catch (const ClipboardTooLarge& refused) {
-    // Refused before any copying; the clipboard is closed again.
-    PasteRefused(refused.Units());
-    return std::nullopt;
-  }
+  if (!clipboard_.Start(document_.Size())) return std::nullopt;
+  std::optional<ClipboardReader::Result> result = clipboard_.Take(kPasteWait);
+  if (!result) return std::nullopt;  // pasted when the read is done
+  return Accept(std::move(*result));
+}
+
+std::optional<String> TextControl::Accept(ClipboardReader::Result result) {
+  // Refused before any copying; the clipboard is closed again.
+  if (result.refused_units != 0) PasteRefused(result.refused_units);
+  return std::move(result.text);
+}
+
+void TextControl::OnClipboardRead() {
+  // A read already taken by the paste that waited for it gives nothing here.
+  std::optional<ClipboardReader::Result> result = clipboard_.Take();
+  if (!result) return;
+  if (std::optional<String> text = Accept(std::move(*result))) editor_.PasteText(std::move(*text));
 }
 
 }  // namespace host::win32

@@ -7,6 +7,8 @@
 #include "host/textbox/text_document.h"
 #include "host/textbox/line_layout.h"
 #include "host/textbox/text_editor.h"
+#include "host/win32/automation_library.h"
+#include "host/win32/clipboard_reader.h"
 #include "host/win32/handles.h"
 #include "host/win32/shaped_cache.h"
 #include "host/win32/shaped_line.h"
@@ -38,6 +40,7 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   static TextControl* From(HWND window);
 
   TextDocument& Document() { return document_; }
+  const TextDocument& Document() const { return document_; }
   HWND Handle() const { return window_; }
 
   /// Replaces the whole text and forgets the undo history, caret at the
@@ -115,6 +118,9 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   bool WriteClipboard(StringView text) override;
   std::optional<String> ReadClipboard(Clipboard which) override;
   void PasteRefused(std::size_t units) override;
+  /// The text of a finished read, or nothing once a refusal has been told.
+  std::optional<String> Accept(ClipboardReader::Result result);
+  void OnClipboardRead();
 
   // text_control_paint.cpp
   void Paint();
@@ -143,6 +149,8 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
 
   // text_control_accessible.cpp
   LRESULT OnGetObject(WPARAM flags, LPARAM object);
+  /// Tells UI Automation's clients of a change, if any listen.
+  void RaiseAutomationEvent(EVENTID event);
 
   HWND window_;
   TextDocument document_;
@@ -163,6 +171,8 @@ class TextControl final : private TextDocumentObserver, private TextBoxSurface {
   bool focused_ = false;
   bool setting_text_ = false;
   POINT drag_point_{};
+  AutomationLibrary automation_;
+  ClipboardReader clipboard_;
 };
 
 }  // namespace host::win32

@@ -4,52 +4,18 @@
 // and written through the control's own messages, so the object stays safe
 // to call after the window is gone. The same object, asked as OBJID_CARET,
 // is the caret: where the system caret is while the box has it.
-#include <algorithm>
-#include <atomic>
 #include <new>
 #include <string>
-#include <vector>
 
-#include "host/design/labels.h"
+#include "host/win32/com_object.h"
+#include "host/win32/reader_text.h"
+#include "host/win32/text_automation.h"
 #include "host/win32/text_control.h"
 
 namespace host::win32 {
 namespace {
 
-// The most units the value carries: a reader asking for a text of many
-// megabytes gets its start and how much more there is.
-constexpr UINT kValueCap = 1u << 20;
-
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
-
-TwipRect RectIn(HWND parent, HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-// The caption of the label the box is named by, chosen among the static
-// controls beside it as a window's design chooses it; empty if none is.
-std::wstring LabelText(HWND box) {
-  const HWND parent = GetParent(box);
-  std::vector<ControlDesign> labels;
-  std::vector<HWND> windows;
-  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t name[8] = {};
-    if (!IsWindowVisible(child) || GetClassNameW(child, name, 8) == 0 || lstrcmpiW(name, WC_STATICW) != 0) continue;
-    labels.push_back({.kind = ControlKind::kLabel, .rect = RectIn(parent, child)});
-    windows.push_back(child);
-  }
-  const ControlDesign* label = LabelOf(labels, {.kind = ControlKind::kTextBox, .rect = RectIn(parent, box)});
-  return label != nullptr ? WindowText(windows[static_cast<std::size_t>(label - labels.data())]) : std::wstring();
-}
 
 // Where the window's system caret is, on the screen; false while the
 // window has none.
@@ -62,29 +28,19 @@ bool CaretRect(HWND window, RECT& rect) {
   return true;
 }
 
-class AccessibleText final : public IAccessible {
+class AccessibleText final : public ComObject<IAccessible> {
  public:
   AccessibleText(HWND window, IAccessible* standard, bool caret)
       : window_(window), standard_(standard), caret_(caret) {}
-  AccessibleText(const AccessibleText&) = delete;
-  AccessibleText& operator=(const AccessibleText&) = delete;
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     if (object == nullptr) return E_POINTER;
     if (id == IID_IUnknown || id == IID_IDispatch || id == IID_IAccessible) {
-      *object = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
+      return Give(static_cast<IAccessible*>(this), object);
     }
     *object = nullptr;
     return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
   }
 
   // IDispatch: what the standard object answers.
@@ -117,13 +73,9 @@ class AccessibleText final : public IAccessible {
     if (!IsSelf(child)) return E_INVALIDARG;
     if (caret_) return DISP_E_MEMBERNOTFOUND;
     if (!IsWindow(window_)) return CO_E_OBJNOTCONNECTED;
-    const auto length = static_cast<UINT>(SendMessageW(window_, WM_GETTEXTLENGTH, 0, 0));
     std::wstring text;
     try {
-      text.resize(std::min(length, kValueCap) + 1);
-      text.resize(static_cast<std::size_t>(
-          SendMessageW(window_, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-      if (length > kValueCap) text += L"\u2026 (" + std::to_wstring(length - text.size()) + L" more characters)";
+      text = ReaderValue(window_);
     } catch (const std::bad_alloc&) {
       return E_OUTOFMEMORY;
     }
@@ -211,20 +163,27 @@ class AccessibleText final : public IAccessible {
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override { return standard_->put_accName(child, name); }
 
  private:
-  ~AccessibleText() { standard_->Release(); }
+  ~AccessibleText() override { standard_->Release(); }
 
   HWND window_;
   IAccessible* standard_;  // owned: one reference
   bool caret_;              // the caret's object rather than the text's
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace
 
 // The caret is answered here too, since not every system offers a standard
-// object for it.
+// object for it. UI Automation's clients are given the element with the
+// text pattern where the system has the library that serves it.
 LRESULT TextControl::OnGetObject(WPARAM flags, LPARAM object) {
   const auto id = static_cast<LONG>(object);
+  if (id == automation::kRootObjectId && automation_.Loaded()) {
+    IRawElementProviderSimple* element = CreateTextAutomation(window_);
+    if (element == nullptr) return DefWindowProcW(window_, WM_GETOBJECT, flags, object);
+    const LRESULT result = automation_.ReturnProvider(window_, flags, object, element);
+    element->Release();  // the result holds its own reference
+    return result;
+  }
   if (id != OBJID_CLIENT && id != OBJID_CARET) return DefWindowProcW(window_, WM_GETOBJECT, flags, object);
   IAccessible* standard = nullptr;
   if (FAILED(CreateStdAccessibleObject(window_, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard)))) {
@@ -238,6 +197,14 @@ LRESULT TextControl::OnGetObject(WPARAM flags, LPARAM object) {
   const LRESULT result = LresultFromObject(IID_IAccessible, flags, text);
   text->Release();  // the result holds its own reference
   return result;
+}
+
+void TextControl::RaiseAutomationEvent(EVENTID event) {
+  if (!automation_.ClientsListening()) return;
+  if (IRawElementProviderSimple* element = CreateTextAutomation(window_)) {
+    automation_.RaiseEvent(element, event);
+    element->Release();
+  }
 }
 
 }  // namespace host::win32
