@@ -11,9 +11,6 @@
 namespace host::qt {
 namespace {
 
-// The most units one answer carries: a reader asking for the whole of a text
-// of many megabytes gets its start, not a copy of it all.
-constexpr std::size_t kRangeCap = std::size_t{1} << 20;
 // The most units an edit's event carries: enough to speak what was typed or
 // pasted, little enough that a paste of megabytes costs no reader a wait.
 constexpr std::size_t kEventTextCap = 4096;
@@ -62,11 +59,7 @@ void* TextViewAccessible::interface_cast(QAccessible::InterfaceType type) {
 
 QString TextViewAccessible::text(QAccessible::Text kind) const {
   if (kind == QAccessible::Value) {
-    // A text longer than one answer carries is given as its start, saying so.
-    const StringView value = View().Text();
-    if (value.size() <= kRangeCap) return ToQString(value);
-    return ToQString(value.substr(0, kRangeCap)) +
-           QStringLiteral("\u2026 (%1 more characters)").arg(value.size() - kRangeCap);
+    return ToQString(ReaderValue(View().Text()));
   }
   return QAccessibleWidget::text(kind);
 }
@@ -113,7 +106,7 @@ QString TextViewAccessible::text(int start, int end) const {
   const StringView text = View().Text();
   const auto size = static_cast<int>(text.size());
   start = std::clamp(start, 0, size);
-  end = std::clamp(end, start, static_cast<int>(std::min(text.size(), static_cast<std::size_t>(start) + kRangeCap)));
+  end = std::clamp(end, start, static_cast<int>(std::min(text.size(), static_cast<std::size_t>(start) + kReaderTextCap)));
   return ToQString(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
 }
 
@@ -155,7 +148,7 @@ void TextViewAccessible::replaceText(int start, int end, const QString& text) {
 TextSpan TextViewAccessible::SpanAt(int offset, QAccessible::TextBoundaryType boundary) const {
   const TextDocument& document = View().Document();
   const std::size_t size = document.Size();
-  if (boundary == QAccessible::NoBoundary) return {0, std::min(size, kRangeCap)};
+  if (boundary == QAccessible::NoBoundary) return {0, std::min(size, kReaderTextCap)};
   const std::size_t position = std::min(static_cast<std::size_t>(std::max(offset, 0)), size);
   const std::size_t line = document.LineOf(position);
   const std::size_t line_start = document.LineStart(line);

@@ -1,6 +1,7 @@
 #include "host/textbox/reader_units.h"
 
 #include <algorithm>
+#include <string>
 
 #include "host/textbox/text_boundaries.h"
 
@@ -24,6 +25,15 @@ std::size_t PreviousWordStop(StringView text, std::size_t position) {
 }
 
 }  // namespace
+
+String ReaderValue(StringView text) {
+  if (text.size() <= kReaderTextCap) return String(text);
+  const std::size_t cut = SnapToBoundary(text, kReaderTextCap);
+  const std::string more = std::to_string(text.size() - cut);
+  String value(text.substr(0, cut));
+  value.append(u"\u2026 (").append(more.begin(), more.end()).append(u" more characters)");
+  return value;
+}
 
 std::size_t ReaderUnits::Next(std::size_t position) const {
   const std::size_t size = Size();

@@ -41,6 +41,14 @@ class ReaderUnits {
   ReaderUnit unit_;
 };
 
+/// The most units of a box's text handed to a reader at once: a reader
+/// asking for a text of many megabytes gets its start, never all of it.
+inline constexpr std::size_t kReaderTextCap = std::size_t{1} << 20;
+
+/// A box's text as a reader's value: all of it up to kReaderTextCap units,
+/// else its start up to a character boundary and how many units follow.
+String ReaderValue(StringView text);
+
 /// A range kept across edits, its ends put back inside the text and onto
 /// boundaries, never crossed.
 TextSpan ClampRange(StringView text, TextSpan range);

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "host/design/labels.h"
+#include "host/textbox/reader_units.h"
+#include "host/win32/text_control.h"
+#include "host/win32/wide_text.h"
 
 namespace host::win32 {
 namespace {
@@ -38,12 +41,10 @@ std::wstring LabelText(HWND box) {
 }
 
 std::wstring ReaderValue(HWND box) {
-  const auto length = static_cast<UINT>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0));
-  std::wstring text(std::min(length, kReaderTextCap) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(
-      SendMessageW(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-  if (length > kReaderTextCap) text += L"\u2026 (" + std::to_wstring(length - text.size()) + L" more characters)";
-  return text;
+  const TextControl* control = TextControl::From(box);
+  if (control == nullptr) return {};
+  const String value = host::ReaderValue(control->Document().Text());
+  return std::wstring(AsWide(value.data()), value.size());
 }
 
 }  // namespace host::win32

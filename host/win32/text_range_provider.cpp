@@ -149,7 +149,7 @@ class TextRange final : public ComObject<ITextRangeProvider, ITextRangeSelf> {
     *text = nullptr;
     if (max_length < -1) return E_INVALIDARG;
     if (!Clamp()) return kNotAvailable;
-    const std::size_t cap = max_length == -1 ? kReaderTextCap : static_cast<std::size_t>(max_length);
+    const std::size_t cap = max_length == -1 ? host::kReaderTextCap : static_cast<std::size_t>(max_length);
     const std::size_t length = std::min(span_.end - span_.begin, cap);
     const auto* units = reinterpret_cast<const OLECHAR*>(Control()->Document().Text().data() + span_.begin);
     *text = SysAllocStringLen(units, static_cast<UINT>(length));

@@ -77,5 +77,18 @@ TEST(ReaderUnits, AWordOfMegabytesIsReadInPiecesOfTheReach) {
   EXPECT_LE(unit.end - unit.begin, kReaderWordReach);
 }
 
+TEST(ReaderUnits, AValueOfMegabytesIsItsStartAndHowMuchFollows) {
+  const String start(kReaderTextCap - 1, u'x');
+  const struct {
+    String text;
+    String value;
+  } cases[] = {
+      {u"a\r\nb", u"a\r\nb"},
+      {start + u"yz", start + u"y\u2026 (1 more characters)"},
+      {start + u"\U0001F600", start + u"\u2026 (2 more characters)"},  // the pair is not split
+  };
+  for (const auto& test : cases) EXPECT_EQ(ReaderValue(test.text), test.value) << test.text.size();
+}
+
 }  // namespace
 }  // namespace host
