@@ -9,6 +9,7 @@
 
 #include "host/qt/line_segments.h"
 #include "host/textbox/text_navigation.h"
+#include "tests/host/unicode_text.h"
 
 namespace host::qt {
 namespace {
@@ -63,7 +64,7 @@ TEST(GraphemeClusters, FlagsFarFromAnyAsciiPairUpFromTheStartOfTheirRun) {
 // so that no search for the clusters can lean on an ASCII character before
 // them, and the case starts a cluster whatever its first character.
 TEST(GraphemeClusters, UnicodesTestCasesStopTheCaretBothWays) {
-  std::ifstream file("/usr/share/unicode/auxiliary/GraphemeBreakTest.txt");
+  std::ifstream file = testing_text::UnicodeFile("auxiliary/GraphemeBreakTest.txt");
   if (!file) GTEST_SKIP() << "GraphemeBreakTest.txt is not installed (Debian package unicode-data)";
   std::string line;
   int number = 0;
@@ -79,13 +80,7 @@ TEST(GraphemeClusters, UnicodesTestCasesStopTheCaretBothWays) {
       if (word == "\xC3\xB7") {  // the break sign
         stops.push_back(text.size());
       } else if (word != "\xC3\x97") {
-        const auto code = static_cast<char32_t>(std::stoul(word, nullptr, 16));
-        if (code < 0x10000) {
-          text += static_cast<char16_t>(code);
-        } else {
-          text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-          text += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        }
+        testing_text::AppendCodePoint(text, static_cast<char32_t>(std::stoul(word, nullptr, 16)));
       }
     }
     ASSERT_GE(stops.size(), 2u) << line;

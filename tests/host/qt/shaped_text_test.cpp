@@ -13,6 +13,7 @@
 
 #include "host/qt/qt_string.h"
 #include "host/qt/text_view.h"
+#include "tests/host/textbox/cell_surface.h"
 
 namespace host::qt {
 namespace {
@@ -213,18 +214,11 @@ TEST_F(ShapedTextTest, TheMiddleOfALongLineIsPaintedAndHitAsTheToolkitLaysItOut)
   }
 }
 
-// Minified JSON whose keys are Arabic reads, as one right-to-left stretch
-// from the first key to the last value, from the right: the first key
+// Minified JSON whose keys are Arabic reads from the right: the first key
 // stands right of the last, though the line is shaped in segments.
 TEST_F(ShapedTextTest, ARightToLeftStretchReadsFromTheRightAcrossSegments) {
-  String json = u"{";
   std::size_t last_key = 0;
-  for (int i = 0; i < 250; ++i) {
-    if (i > 0) json += u",";
-    last_key = json.size() + 1;
-    json.append(u"\"\u0645\u0641\u062A\u0627\u062D\":").append(ToString(QString::number(i)));
-  }
-  json += u"}";
+  const String json = testing_surface::ArabicKeyedJson(250, &last_key);
   ASSERT_GT(json.size(), 4 * kCutUnits);
   box_->ReplaceAll(json);
   EXPECT_GT(box_->PointAt(2).x(), box_->PointAt(last_key).x() + 1000);

@@ -5,6 +5,8 @@
 #include <random>
 #include <vector>
 
+#include "tests/host/unicode_text.h"
+
 namespace host {
 namespace {
 
@@ -82,12 +84,7 @@ void Encode(char32_t code, std::string& utf8, String& utf16) {
     utf8 += static_cast<char>(0x80 | (code >> 6 & 0x3F));
     utf8 += static_cast<char>(0x80 | (code & 0x3F));
   }
-  if (code < 0x10000) {
-    utf16 += static_cast<char16_t>(code);
-  } else {
-    utf16 += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-    utf16 += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-  }
+  testing_text::AppendCodePoint(utf16, code);
 }
 
 TEST(Utf8, RandomTextsWithAsciiRunsOfEveryLengthRoundTrip) {

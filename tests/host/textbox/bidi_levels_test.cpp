@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
+
+#include "tests/host/unicode_text.h"
 
 namespace host {
 namespace {
@@ -19,7 +20,7 @@ std::vector<std::string> Fields(const std::string& line) {
 // Unicode's own cases for a left-to-right paragraph: the level of every
 // character the algorithm keeps, and the visual order of those characters.
 TEST(BidiLevels, UnicodesCharacterCasesForLeftToRightParagraphs) {
-  std::ifstream file("/usr/share/unicode/BidiCharacterTest.txt");
+  std::ifstream file = testing_text::UnicodeFile("BidiCharacterTest.txt");
   if (!file) GTEST_SKIP() << "BidiCharacterTest.txt is not installed (Debian package unicode-data)";
   std::string line;
   int number = 0;
@@ -33,14 +34,8 @@ TEST(BidiLevels, UnicodesCharacterCasesForLeftToRightParagraphs) {
     std::vector<std::size_t> starts;
     std::istringstream codes(fields[0]);
     for (std::string code; codes >> code;) {
-      const auto value = static_cast<char32_t>(std::stoul(code, nullptr, 16));
       starts.push_back(text.size());
-      if (value < 0x10000) {
-        text += static_cast<char16_t>(value);
-      } else {
-        text += static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10));
-        text += static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF));
-      }
+      testing_text::AppendCodePoint(text, static_cast<char32_t>(std::stoul(code, nullptr, 16)));
     }
     const std::vector<std::uint8_t> levels = BidiLevels(text);
     ASSERT_EQ(levels.size(), text.size());

@@ -1,9 +1,10 @@
 #pragma once
-// A text box surface for tests of the engine's line layout, with no toolkit.
-#include <algorithm>
+// A text box surface for tests of the engine's line layout, with no
+// toolkit, and a line to lay out that every backend's tests share.
 #include <cmath>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/textbox/bidi_levels.h"
@@ -34,15 +35,14 @@ class Cells : public ShapedRuns {
     const double cells = (at.level & 1) != 0 ? static_cast<double>(at.end - offset) : static_cast<double>(offset - at.begin);
     return cells * runs_[run].width / static_cast<double>(at.end - at.begin);
   }
-  /// The units of `run` left to right.
+  /// The units of `run` left to right: all backwards at an odd level, else
+  /// as the toolkit orders a left-to-right paragraph.
   std::vector<std::size_t> Order(std::size_t run) const {
     const LineRun& at = runs_[run].run;
+    const StringView part = text_.substr(at.begin, at.end - at.begin);
     std::vector<std::size_t> order;
-    if ((at.level & 1) != 0) {
-      for (std::size_t unit = at.end; unit > at.begin; --unit) order.push_back(unit - 1);
-      return order;
-    }
-    for (std::size_t unit : VisualOrder(BidiLevels(text_.substr(at.begin, at.end - at.begin)))) {
+    const bool backwards = (at.level & 1) != 0;
+    for (std::size_t unit : VisualOrder(backwards ? std::vector<std::uint8_t>(part.size(), 1) : BidiLevels(part))) {
       order.push_back(at.begin + unit);
     }
     return order;
@@ -74,38 +74,45 @@ inline Reading ReadScreenByScreen(StringView text, double screen = 700) {
   LineGeometry geometry([](char32_t) { return kEstimate; }, 8 * kEstimate);
   LineLayout layout(
       geometry, {},
-      [](StringView stretch, double start_x, Levels levels) { return std::make_unique<Cells>(stretch, start_x, levels); },
+      [](StringView part, double start_x, Levels levels) { return std::make_unique<Cells>(part, start_x, levels); },
       kConventions);
-  struct Seen {
-    double x;
-    double width;
-    std::vector<std::size_t> order;
-  };
-  std::map<std::size_t, Seen> runs;  // by start in the line
+  std::map<std::size_t, double> x_of;                                           // each run's x, by its start
+  std::map<double, std::pair<double, std::vector<std::size_t>>> left_to_right;  // width and units, by x
   Reading reading;
-  const double far = kCell * static_cast<double>(text.size() + 1) * 8;
-  for (double left = 0; !reading.ended && left < far; left += screen) {
+  const double beyond = kCell * static_cast<double>(text.size() + 1) * 8;
+  for (double left = 0; !reading.ended && left < beyond; left += screen) {
     const LineLayout::View view = layout.Visible(0, text, left, left + screen);
     for (const ShownRun& shown : view.runs) {
+      const auto [known, added] = x_of.emplace(shown.begin + shown.Placed().run.begin, shown.x);
+      reading.steady = reading.steady && std::abs(known->second - shown.x) < kClose;
       std::vector<std::size_t> order = static_cast<const Cells&>(shown.shaped).Order(shown.run);
       for (std::size_t& unit : order) unit += shown.begin;
-      const auto [known, added] =
-          runs.emplace(shown.begin + shown.Placed().run.begin, Seen{shown.x, shown.Placed().width, std::move(order)});
-      reading.steady = reading.steady && std::abs(known->second.x - shown.x) < kClose;
+      left_to_right.emplace(shown.x, std::pair{shown.Placed().width, std::move(order)});
     }
     reading.ended = view.end.has_value();
   }
-  std::vector<std::pair<double, std::size_t>> by_x;
-  for (const auto& [begin, run] : runs) by_x.emplace_back(run.x, begin);
-  std::sort(by_x.begin(), by_x.end());
   double x = 0;
-  for (const auto& [left, begin] : by_x) {
-    const Seen& run = runs[begin];
+  for (const auto& [left, run] : left_to_right) {
     reading.tiled = reading.tiled && std::abs(left - x) < kClose;
-    x = left + run.width;
-    reading.order.insert(reading.order.end(), run.order.begin(), run.order.end());
+    x = left + run.first;
+    reading.order.insert(reading.order.end(), run.second.begin(), run.second.end());
   }
   return reading;
+}
+
+/// Minified JSON of `pairs` pairs whose keys are Arabic: one right-to-left
+/// stretch from the first key to the last value, so the last pair reads
+/// right after the brace. `last_key` is where the last key's letters start.
+inline String ArabicKeyedJson(int pairs, std::size_t* last_key = nullptr) {
+  String json = u"{";
+  for (int i = 0; i < pairs; ++i) {
+    if (i > 0) json += u",";
+    if (last_key != nullptr) *last_key = json.size() + 1;
+    const std::string number = std::to_string(i);
+    json.append(u"\"\u0645\u0641\u062A\u0627\u062D").append(number.begin(), number.end()).append(u"\":");
+    json.append(number.begin(), number.end());
+  }
+  return json + u"}";
 }
 
 }  // namespace host::testing_surface

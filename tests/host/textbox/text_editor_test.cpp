@@ -101,6 +101,7 @@ TEST(TextEditor, ClicksInASeriesSelectCharactersWordsAndLines) {
     std::size_t position;
     std::int64_t time_ms;
     int x;
+    bool shift = false;
   };
   struct Case {
     const char* name;
@@ -119,11 +120,14 @@ TEST(TextEditor, ClicksInASeriesSelectCharactersWordsAndLines) {
       {"too far is a new series", kLinux, {{7, 0, 70}, {8, 100, 90}}, 8, 8},
       {"the word takes its blanks", kWindows, {{7, 0, 70}, {7, 100, 70}}, 6, 12},
       {"no line on a third", kWindows, {{7, 0, 70}, {7, 100, 70}, {7, 200, 70}}, 7, 7},
+      {"shift extends from the anchor", kLinux, {{2, 0, 20}, {14, 1000, 140, true}}, 2, 14},
   };
   for (const Case& test : cases) {
     Editor box(test.conventions, kText);
     for (const Click& click : test.clicks) {
-      box.editor.Press({.position = click.position, .time_ms = click.time_ms, .x = click.x, .y = 5}, {});
+      const PointerPress press{
+          .position = click.position, .time_ms = click.time_ms, .x = click.x, .y = 5, .extend = click.shift};
+      box.editor.Press(press, {});
       box.editor.Release();
     }
     EXPECT_EQ(box.document.Anchor(), test.anchor) << test.name;

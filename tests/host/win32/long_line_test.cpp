@@ -7,13 +7,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 #include <vector>
 
 #include "host/textbox/code_points.h"
 #include "host/textbox/line_cuts.h"
 #include "host/win32/shaped_line.h"
 #include "host/win32/text_control.h"
+#include "tests/host/textbox/cell_surface.h"
 #include "tests/host/win32/shaping_reference.h"
 
 namespace host::win32 {
@@ -151,19 +151,11 @@ TEST_F(LongLineTest, ArrowKeysStopAtTheProcessorsClustersOfEachSegment) {
   }
 }
 
-// Minified JSON whose keys are Arabic reads, as one right-to-left stretch
-// from the first key to the last value, from the right: the first key
+// Minified JSON whose keys are Arabic reads from the right: the first key
 // stands right of the last, though the line is shaped in segments.
 TEST_F(LongLineTest, ARightToLeftStretchReadsFromTheRightAcrossSegments) {
-  String json = u"{";
   std::size_t last_key = 0;
-  for (int i = 0; i < 250; ++i) {
-    if (i > 0) json += u",";
-    last_key = json.size() + 1;
-    json.append(u"\"\u0645\u0641\u062A\u0627\u062D\":");
-    for (char digit : std::to_string(i)) json += static_cast<char16_t>(digit);
-  }
-  json += u"}";
+  const String json = testing_surface::ArabicKeyedJson(250, &last_key);
   ASSERT_GT(CutSegmentCount(json.size()), 4u);
   control_->ResetText(json);
   EXPECT_GT(control_->PointAt(2).x, control_->PointAt(last_key).x + 1000);
