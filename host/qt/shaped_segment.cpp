@@ -42,7 +42,7 @@ std::vector<std::pair<double, double>> Joined(std::vector<std::pair<double, doub
 }  // namespace
 
 ShapedSegment::ShapedSegment(StringView text, const TextStyle& style, double start_x, Levels levels)
-    : text_(ToQString(text)), start_x_(start_x) {
+    : text_(ToQString(text)) {
   std::vector<std::unique_ptr<QTextLayout>> shaped;
   runs_ = PlaceRuns(
       text, start_x,
@@ -83,11 +83,6 @@ std::unique_ptr<QTextLayout> ShapedSegment::Shape(const LineRun& run, const Text
 ShapedSegment::Piece ShapedSegment::PieceOf(std::size_t index) const {
   const PlacedRun& placed = runs_[index];
   return {placed.run, placed.width, layouts_[index].get()};
-}
-
-bool ShapedSegment::Holds(StringView text, double start_x) const {
-  if (start_x != start_x_ || text.size() != Size()) return false;
-  return std::equal(text.begin(), text.end(), reinterpret_cast<const char16_t*>(text_.utf16()));
 }
 
 double ShapedSegment::X(std::size_t run, std::size_t offset) const {

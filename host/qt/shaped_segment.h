@@ -30,8 +30,6 @@ class ShapedSegment : public ShapedRuns {
   ShapedSegment& operator=(const ShapedSegment&) = delete;
   ~ShapedSegment() override;
 
-  /// Whether this is the layout of `text` starting at `start_x`.
-  bool Holds(StringView text, double start_x) const;
   std::size_t Size() const { return static_cast<std::size_t>(text_.size()); }
   double Width() const override { return width_; }
   const std::vector<PlacedRun>& Runs() const override { return runs_; }
@@ -66,7 +64,6 @@ class ShapedSegment : public ShapedRuns {
   void DrawMark(const Paint& paint, const Piece& piece, bool selected) const;
 
   QString text_;
-  double start_x_;
   double width_ = 0;
   std::vector<PlacedRun> runs_;
   std::vector<std::unique_ptr<QTextLayout>> layouts_;  // one for each run, for text runs only

@@ -79,10 +79,4 @@ std::size_t RunHolding(const std::vector<PlacedRun>& runs, std::size_t offset) {
   return after == runs.begin() ? 0 : static_cast<std::size_t>(after - runs.begin() - 1);
 }
 
-std::size_t RunUnder(const std::vector<PlacedRun>& runs, double x) {
-  const auto after = std::upper_bound(runs.begin(), runs.end(), x,
-                                      [](double at, const PlacedRun& placed) { return at < placed.x; });
-  return after == runs.begin() ? 0 : static_cast<std::size_t>(after - runs.begin() - 1);
-}
-
 }  // namespace host

@@ -64,7 +64,5 @@ std::vector<PlacedRun> PlaceRuns(StringView text, double start_x, const RunMeasu
 /// The run holding `offset`, the last one for the stretch's end; the first
 /// if there is none.
 std::size_t RunHolding(const std::vector<PlacedRun>& runs, std::size_t offset);
-/// The run under `x`: the last that starts at or before it, else the first.
-std::size_t RunUnder(const std::vector<PlacedRun>& runs, double x);
 
 }  // namespace host

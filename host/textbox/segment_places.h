@@ -31,7 +31,6 @@ class SegmentPlaces {
 
   SegmentPlaces(LineGeometry& geometry, CutRules rules) : geometry_(geometry), rules_(rules) {}
 
-  const CutRules& Rules() const { return rules_; }
   /// Where segment `index` starts in the line, and its x there.
   std::size_t Start(std::size_t key, StringView line, std::size_t index);
   double StartX(std::size_t key, StringView line, std::size_t index);

@@ -80,7 +80,6 @@ class TextDocument {
   // The text and its lines.
   const String& Text() const { return buffer_.Text(); }
   std::size_t Size() const { return buffer_.Size(); }
-  const TextBuffer& Buffer() const { return buffer_; }
   std::size_t LineCount() const { return buffer_.LineCount(); }
   std::size_t LineOf(std::size_t position) const { return buffer_.Lines().LineOf(position); }
   std::size_t LineStart(std::size_t line) const { return buffer_.LineStart(line); }

@@ -76,8 +76,6 @@ TEST(PlaceRuns, RunsFollowEachOtherAndTabsStopWhereTheLineDoes) {
   EXPECT_DOUBLE_EQ(runs[3].x, 8.5);
   EXPECT_EQ(RunHolding(runs, 2), 1u);
   EXPECT_EQ(RunHolding(runs, 5), 3u);
-  EXPECT_EQ(RunUnder(runs, 6.9), 1u);
-  EXPECT_EQ(RunUnder(runs, -1), 0u);
   // On whole pixels a tab ends on a whole pixel of the line.
   const std::vector<PlacedRun> whole = PlaceRuns(u"a\t", 13.25, {.text = [](const LineRun&) { return 2.0; },
                                                                   .mark = [](std::string_view) { return 4.0; },
