@@ -20,19 +20,6 @@ LineLayout::LineLayout(LineGeometry& geometry, CutRules rules, ShapeRuns shape, 
 
 LineLayout::~LineLayout() = default;
 
-LineLayout::Line& LineLayout::LineFor(std::size_t key, StringView line) {
-  auto found = lines_.find(key);
-  if (found != lines_.end() && found->second.size != line.size()) {
-    lines_.erase(found);
-    found = lines_.end();
-  }
-  if (found == lines_.end()) {
-    if (lines_.size() >= SegmentPlaces::kKeptLines) lines_.clear();
-    found = lines_.emplace(key, Line{.size = line.size(), .segments = {}}).first;
-  }
-  return found->second;
-}
-
 double LineLayout::StartX(std::size_t key, StringView line, std::size_t index) {
   const double x = places_.StartX(key, line, index);
   return conventions_.whole_pixels ? std::round(x) : x;
@@ -78,7 +65,7 @@ std::vector<ShownRun> LineLayout::LayOut(Line& entry, std::size_t key, StringVie
 }
 
 double LineLayout::X(std::size_t key, StringView line, std::size_t offset) {
-  Line& entry = LineFor(key, line);
+  Line& entry = lines_.For(key, line);
   offset = std::min(offset, line.size());
   const std::size_t index = places_.SegmentOf(line, offset);
   const std::size_t begin = places_.Start(key, line, index);
@@ -92,7 +79,7 @@ double LineLayout::X(std::size_t key, StringView line, std::size_t offset) {
 }
 
 std::size_t LineLayout::Nearest(std::size_t key, StringView line, double x) {
-  Line& entry = LineFor(key, line);
+  Line& entry = lines_.For(key, line);
   const std::size_t index = places_.SegmentAtX(key, line, x);
   const ShownRun* nearest = nullptr;
   double distance = 0;
@@ -111,14 +98,14 @@ std::size_t LineLayout::Nearest(std::size_t key, StringView line, double x) {
 }
 
 double LineLayout::Width(std::size_t key, StringView line) {
-  Line& entry = LineFor(key, line);
+  Line& entry = lines_.For(key, line);
   const std::size_t count = CutSegmentCount(line.size());
   if (count == 1) return Shaped(entry, key, line, 0).Width();
   return StartX(key, line, count);
 }
 
 LineLayout::View LineLayout::Visible(std::size_t key, StringView line, double left, double right) {
-  Line& entry = LineFor(key, line);
+  Line& entry = lines_.For(key, line);
   const std::size_t count = CutSegmentCount(line.size());
   const std::size_t first = places_.SegmentAtX(key, line, left);
   std::size_t last = first;
@@ -136,9 +123,7 @@ LineLayout::View LineLayout::Visible(std::size_t key, StringView line, double le
 
 void LineLayout::Invalidate(std::size_t position) {
   places_.Invalidate(position);
-  // Lines are known by their starts: every line that ends at or after the
-  // edit may have changed or moved.
-  std::erase_if(lines_, [&](const auto& entry) { return entry.first + entry.second.size >= position; });
+  lines_.Invalidate(position);
 }
 
 }  // namespace host

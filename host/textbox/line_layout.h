@@ -8,6 +8,7 @@
 
 #include "host/runtime/string.h"
 #include "host/textbox/control_marks.h"
+#include "host/textbox/line_cache.h"
 #include "host/textbox/line_geometry.h"
 #include "host/textbox/segment_places.h"
 #include "host/textbox/text_box_surface.h"
@@ -87,10 +88,8 @@ class LineLayout {
     std::unique_ptr<ShapedRuns> shaped;
   };
   struct Line {
-    std::size_t size = 0;
     std::unordered_map<std::size_t, Segment> segments;
   };
-  Line& LineFor(std::size_t key, StringView line);
   const ShapedRuns& Shaped(Line& entry, std::size_t key, StringView line, std::size_t index);
   // The runs of segments [first, last], and of every segment a run of
   // theirs reaches, where they stand once reordered.
@@ -99,7 +98,7 @@ class LineLayout {
   SegmentPlaces places_;
   ShapeRuns shape_;
   const TextBoxConventions& conventions_;
-  std::unordered_map<std::size_t, Line> lines_;
+  LineCache<Line> lines_;
 };
 
 }  // namespace host

@@ -15,21 +15,8 @@ constexpr char16_t kFirstRightToLeft = 0x0590;
 
 }  // namespace
 
-SegmentPlaces::Line& SegmentPlaces::LineFor(std::size_t key, StringView line) {
-  auto found = lines_.find(key);
-  if (found != lines_.end() && found->second.size != line.size()) {
-    lines_.erase(found);
-    found = lines_.end();
-  }
-  if (found == lines_.end()) {
-    if (lines_.size() >= kKeptLines) lines_.clear();
-    found = lines_.emplace(key, Line{.size = line.size(), .corrections = {}, .levels = {}, .starts = {}}).first;
-  }
-  return found->second;
-}
-
 std::size_t SegmentPlaces::Start(std::size_t key, StringView line, std::size_t index) {
-  auto& starts = LineFor(key, line).starts;
+  auto& starts = lines_.For(key, line).starts;
   const auto found = starts.find(index);
   if (found != starts.end()) return found->second;
   return starts.emplace(index, CutSegmentStart(line, index, rules_)).first->second;
@@ -38,7 +25,7 @@ std::size_t SegmentPlaces::Start(std::size_t key, StringView line, std::size_t i
 double SegmentPlaces::StartX(std::size_t key, StringView line, std::size_t index) {
   if (index == 0) return 0;
   double x = geometry_.X(key, line, Start(key, line, index));
-  const Line& entry = LineFor(key, line);
+  const Line& entry = lines_.For(key, line);
   for (auto it = entry.corrections.begin(); it != entry.corrections.end() && it->first < index; ++it) {
     x += it->second;
   }
@@ -59,14 +46,14 @@ void SegmentPlaces::NoteWidth(std::size_t key, StringView line, std::size_t inde
   if (CutSegmentCount(line.size()) == 1) return;
   const double estimate =
       geometry_.X(key, line, Start(key, line, index + 1)) - geometry_.X(key, line, Start(key, line, index));
-  LineFor(key, line).corrections[index] = width - estimate;
+  lines_.For(key, line).corrections[index] = width - estimate;
 }
 
 const std::vector<std::uint8_t>& SegmentPlaces::StretchLevels(std::size_t key, StringView line,
                                                               std::size_t stretch) {
   const std::size_t begin = Start(key, line, stretch * kLevelSegments);
   const std::size_t end = Start(key, line, (stretch + 1) * kLevelSegments);
-  Line& entry = LineFor(key, line);
+  Line& entry = lines_.For(key, line);
   auto found = entry.levels.find(stretch);
   if (found != entry.levels.end()) return found->second;
   if (entry.levels.size() >= kKeptStretches) entry.levels.clear();
@@ -117,10 +104,6 @@ std::pair<std::size_t, std::size_t> SegmentPlaces::Reach(std::size_t key, String
   return {first, last};
 }
 
-void SegmentPlaces::Invalidate(std::size_t position) {
-  // Lines are known by their starts: every line that ends at or after the
-  // edit may have changed or moved.
-  std::erase_if(lines_, [&](const auto& entry) { return entry.first + entry.second.size >= position; });
-}
+void SegmentPlaces::Invalidate(std::size_t position) { lines_.Invalidate(position); }
 
 }  // namespace host

@@ -7,6 +7,7 @@
 
 #include "host/runtime/string.h"
 #include "host/textbox/control_marks.h"
+#include "host/textbox/line_cache.h"
 #include "host/textbox/line_cuts.h"
 #include "host/textbox/line_geometry.h"
 
@@ -25,8 +26,6 @@ namespace host {
 /// while a line of any length costs only the stretches in view.
 class SegmentPlaces {
  public:
-  /// Lines whose places are kept: a screenful many times over.
-  static constexpr std::size_t kKeptLines = 512;
   static constexpr std::size_t kLevelSegments = 16;
 
   SegmentPlaces(LineGeometry& geometry, CutRules rules) : geometry_(geometry), rules_(rules) {}
@@ -55,7 +54,6 @@ class SegmentPlaces {
 
  private:
   struct Line {
-    std::size_t size = 0;
     std::map<std::size_t, double> corrections;  // shaped less estimated width, by segment
     std::map<std::size_t, std::vector<std::uint8_t>> levels;  // by stretch, empty when all are 0
     std::unordered_map<std::size_t, std::size_t> starts;      // by segment: cuts weigh several characters
@@ -64,11 +62,10 @@ class SegmentPlaces {
   // start of segment `index`, within one stretch.
   bool Crosses(std::size_t key, StringView line, std::size_t index);
   const std::vector<std::uint8_t>& StretchLevels(std::size_t key, StringView line, std::size_t stretch);
-  Line& LineFor(std::size_t key, StringView line);
 
   LineGeometry& geometry_;
   CutRules rules_;
-  std::unordered_map<std::size_t, Line> lines_;
+  LineCache<Line> lines_;
 };
 
 }  // namespace host
